@@ -1,0 +1,56 @@
+#pragma once
+// TKernel: the frame-service object every mode and actor shares. It holds the four media
+// components, turns the input into button bits with key repeat once per tick, scans the
+// keyboard for a newly pressed key, keeps the fade state and presents each finished frame.
+#include <cstdint>
+
+class TKorDraw;
+class TKorSound;
+class TKorInput;
+class TKorMidi;
+
+enum : uint16_t {
+  btUp = 0x001,
+  btDown = 0x002,
+  btLeft = 0x004,
+  btRight = 0x008,
+  btA = 0x010,
+  btB = 0x020,
+  btEnter = 0x040,
+  btAnyKey = 0x100,
+};
+
+class TKernel {
+ public:
+  TKernel(TKorDraw* draw, TKorSound* sound, TKorInput* input, TKorMidi* midi);
+
+  void Tick(int32_t dt);
+  void ReadButtons(int32_t dt);
+  void ReadKeyboard();
+  bool FadeOut(int32_t step);
+  bool FadeIn(int32_t step);
+  bool WhiteOut(int32_t step);
+  bool WhiteIn(int32_t step);
+  char GetLetter() const;
+  void Present();
+  int32_t GetCpuClass() const;
+  // The class table itself, for a given CPUID vendor text, highest leaf and signature.
+  static int32_t ClassifyCpu(const char vendor[12], uint32_t highestLeaf, uint32_t signature);
+
+  TKorDraw* Draw;
+  TKorSound* Sound;
+  TKorInput* Input;
+  TKorMidi* Midi;
+  uint8_t KeyState[256] = {};
+  int32_t FadeLevel = 0;
+  bool FadeWhite = false;
+  bool Blackout = false;
+  uint16_t Buttons = 0;
+  uint16_t OldButtons = 0;
+  uint16_t Pushed = 0;
+  uint16_t Repeat = 0;
+  int32_t PushedKey = 0;
+  int32_t RepeatWait = 160;
+  int32_t RepeatDelay = 160;
+  int32_t RepeatInterval = 40;
+};

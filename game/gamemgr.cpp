@@ -1,0 +1,368 @@
+#include "game/gamemgr.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "engine/kernel.h"
+#include "game/savefile.h"
+#include "media/kordraw.h"
+#include "media/korinput.h"
+#include "media/kormidi.h"
+#include "media/korsound.h"
+
+namespace {
+
+TScreenFactory gFactory = nullptr;
+
+struct SpriteEntry {
+  const char* Key;
+  const char* Resource;
+  int32_t CellWidth;
+  int32_t CellHeight;
+};
+
+// The sprites every screen shares, registered once after the logo.
+constexpr SpriteEntry kSprites[] = {
+    {"タイトル背景", "BACK1", 0, 0},
+    {"タイトル", "TITLE", 0, 0},
+    {"サブタイトル", "TITLE2", 0, 0},
+    {"コピーライト", "COPYRIGHT", 0, 0},
+    {"ミニロゴ", "MINILOGO", 0, 0},
+    {"枠", "FRAME", 32, 32},
+    {"カーソル", "CURSOR", 40, 40},
+    {"ゲームオーバー", "GAMEOVER", 0, 0},
+    {"ステージクリア", "CLEAR", 36, 0},
+    {"ＲＥＡＤＹ", "READY", 0, 0},
+    {"ＧＯ", "GO", 0, 0},
+    {"矢印", "ARROW", 48, 32},
+    {"吹き出し", "BALLOON", 0, 0},
+    {"Font0", "FONT0", 24, 24},
+    {"Font1", "FONT1", 24, 24},
+    {"Font2", "FONT2", 24, 24},
+    {"Font3", "FONT3", 24, 24},
+    {"FontCurs", "FONT_CURS", 24, 24},
+    {"Num0", "NUM0", 16, 16},
+    {"Num1", "NUM1", 16, 16},
+    {"Num2", "NUM2", 16, 16},
+    {"Num3", "NUM3", 16, 16},
+    {"Colon", "COLON", 16, 16},
+    {"セレクト見出し", "SELECT", 0, 0},
+    {"エンドレス", "ENDLESS", 0, 0},
+    {"パズル", "PUZZLE", 0, 0},
+    {"顔", "FACE00", 0, 0},
+    {"表情", "FACE01", 72, 54},
+    {"まばたき", "FACE02", 54, 20},
+    {"フラッシュ", "FLASH", 32, 32},
+    {"星", "STAR", 16, 16},
+    {"ご褒美", "REWARD", 102, 76},
+};
+
+struct SoundEntry {
+  const char* Key;
+  const char* Resource;
+};
+
+constexpr SoundEntry kSounds[] = {
+    {"選択", "SELECT"},      {"決定", "DECIDE"},          {"キャンセル", "CANCEL"},
+    {"ポーズ", "PAUSE"},     {"入れ替え", "EXCHG"},       {"落下", "FALL"},
+    {"ゲームオーバー", "GAMEOVER"}, {"ステージクリア", "CLEAR"}, {"レディーゴー", "READY"},
+    {"消去", "ERASE"},       {"星", "STAR"},
+};
+
+const char* const kBackNames[] = {"BACK1", "BACK2"};
+const char* const kBlockNames[] = {"BLOCK1", "BLOCK2", "BLOCK3", "BLOCK4", "BLOCK5"};
+const char* const kFontKeys[] = {"Font0", "Font1", "Font2", "Font3"};
+const char* const kNumKeys[] = {"Num0", "Num1", "Num2", "Num3"};
+constexpr int32_t kCursorBob[4] = {-4, -2, 0, 2};
+
+// Font and digit colours: 0..3, or -1 for the colour that cycles every frame. Anything else
+// (never asked for by the game) falls back to colour 0.
+int32_t ColourIndex(int32_t font, int32_t elapsed) {
+  if (font == -1) return elapsed % 3;
+  if (font < 0 || font > 3) return 0;
+  return font;
+}
+
+}  // namespace
+
+int32_t GlyphIndex(char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c == '?') return 26;
+  if (c == '!') return 27;
+  if (c == ' ') return 28;
+  return -1;
+}
+
+int32_t GlyphAdvance(char c) {
+  switch (c) {
+    case 'I': return 14;
+    case 'M':
+    case 'N':
+    case 'W': return 20;
+    default: return 18;
+  }
+}
+
+TGameMgrMode::TGameMgrMode(TGameMode* parent, TKernel* kernel, void* data)
+    : TGameMode(parent, kernel, data), GameData(static_cast<::GameData*>(data)) {}
+
+void TGameMgrMode::Init() {
+  if (GameData) {
+    GameData->BackRequest = false;
+    GameData->StageFailed = false;
+    GameData->RetryRequest = false;
+  }
+  TGameMode::Init();
+}
+
+void TGameMgrMode::Leave() {}
+
+void TGameMgrMode::SetScreenFactory(TScreenFactory factory) { gFactory = factory; }
+
+void TGameMgrMode::CreateScreenChild(TScreenId id) {
+  DeleteChild();
+  Child = gFactory ? gFactory(id, this) : CreateScreen(id, this);
+}
+
+void TGameMgrMode::Move(int32_t) {
+  ::GameData& d = *GameData;
+  switch (Phase) {
+    case 0:
+      CreateScreenChild(TScreenId::Logo);
+      Phase = 1;
+      break;
+    case 1:
+      LoadCatalogue();
+      Phase = 2;
+      break;
+    case 2:
+      Init();
+      CreateScreenChild(TScreenId::Title);
+      Phase = 3;
+      break;
+    case 3:
+      if (d.TitleChoice == 0)
+        Phase = 6;
+      else if (d.TitleChoice == 1)
+        Phase = 4;
+      else if (d.TitleChoice == 2)
+        Phase = 5;
+      else
+        Phase = 2;  // a choice the title never makes: back to the title
+      break;
+    case 4:
+      CreateScreenChild(TScreenId::Ranking);
+      Phase = 2;
+      break;
+    case 5:
+      CreateScreenChild(TScreenId::Config);
+      Phase = 2;
+      break;
+    case 6:
+      CreateScreenChild(TScreenId::Select);
+      Phase = 7;
+      break;
+    case 7:
+      if (!ConsumeBack(2)) Phase = d.GameType == 1 ? 11 : 8;
+      break;
+    case 8:
+      CreateScreenChild(TScreenId::LvSelect);
+      Phase = 9;
+      break;
+    case 9:
+      if (!ConsumeBack(6)) {
+        CreateScreenChild(TScreenId::GameMain);
+        Phase = 10;
+      }
+      break;
+    case 10:
+      CreateScreenChild(TScreenId::RegRank);
+      Phase = 2;
+      break;
+    case 11:
+      CreateScreenChild(TScreenId::ContSelect);
+      Phase = 12;
+      break;
+    case 12:
+      if (!ConsumeBack(6)) {
+        CreateScreenChild(TScreenId::GameMain);
+        d.RetryRequest = false;
+        Phase = 13;
+      }
+      break;
+    case 13:
+      if (d.StageFailed) {
+        Phase = 14;
+      } else {
+        if (d.Stage % 2 == 0) CreateScreenChild(TScreenId::Reward);
+        Phase = d.Stage < kStageCount ? 12 : 16;
+      }
+      break;
+    case 14:
+      CreateScreenChild(TScreenId::PuzSave);
+      Phase = 15;
+      break;
+    case 15:
+      Phase = d.RetryRequest ? 12 : 2;
+      break;
+    case 16:
+      CreateScreenChild(TScreenId::Ending);
+      Phase = 2;
+      break;
+    default:
+      Phase = 2;
+      break;
+  }
+}
+
+bool TGameMgrMode::ConsumeBack(int32_t state) {
+  if (GameData && GameData->BackRequest) {
+    GameData->BackRequest = false;
+    Phase = state;
+    return true;
+  }
+  return false;
+}
+
+void TGameMgrMode::LoadCatalogue() {
+  if (!Kernel) return;
+  if (Kernel->Draw) {
+    for (const SpriteEntry& s : kSprites)
+      Kernel->Draw->CreateSprite(s.Key, s.Resource, s.CellWidth, s.CellHeight);
+    RegisterImage("背景", GameData ? GameData->BackType : 0);
+    RegisterCells("ブロック", GameData ? GameData->BlockType : 0);
+  }
+  if (Kernel->Sound)
+    for (const SoundEntry& s : kSounds) Kernel->Sound->CreateBuffer(s.Key, s.Resource);
+}
+
+void TGameMgrMode::LoadSaveData() {
+  if (GameData) savefile::Load(savefile::Path(), *GameData);
+}
+
+void TGameMgrMode::WriteSaveData() {
+  if (GameData) savefile::Write(savefile::Path(), *GameData);
+}
+
+void TGameMgrMode::DrawText(int32_t x, int32_t y, const std::string& text, int32_t font,
+                            bool wave) {
+  if (!Kernel || !Kernel->Draw) return;
+  const char* key = kFontKeys[ColourIndex(font, Elapsed)];
+  double offset = 0.0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (wave) {
+      int32_t t = (Elapsed + 40 * static_cast<int32_t>(i)) % 800;
+      offset = 8.0 * std::sin(2.0 * M_PI * t * 0.00125);
+    }
+    int32_t glyph = GlyphIndex(text[i]);
+    if (glyph >= 0 && glyph < 28)
+      Kernel->Draw->Draw(x, y + static_cast<int32_t>(offset), key, glyph);
+    x += GlyphAdvance(text[i]);
+  }
+}
+
+int32_t TGameMgrMode::TextWidth(const std::string& text) {
+  int32_t w = 0;
+  for (char c : text) w += GlyphAdvance(c);
+  return w;
+}
+
+void TGameMgrMode::DrawNumber(int32_t x, int32_t y, int32_t number, int32_t font) {
+  if (!Kernel || !Kernel->Draw) return;
+  const char* key = kNumKeys[ColourIndex(font, Elapsed)];
+  char digits[16];
+  int n = std::snprintf(digits, sizeof digits, "%d", number < 0 ? 0 : number);
+  for (int i = n - 1; i >= 0; --i) {
+    Kernel->Draw->Draw(x, y, key, digits[i] - '0');
+    x -= 14;
+  }
+}
+
+void TGameMgrMode::DrawNumberLeft(int32_t x, int32_t y, int32_t number, int32_t font) {
+  if (!Kernel || !Kernel->Draw) return;
+  const char* key = kNumKeys[ColourIndex(font, Elapsed)];
+  char digits[16];
+  int n = std::snprintf(digits, sizeof digits, "%d", number < 0 ? 0 : number);
+  for (int i = 0; i < n; ++i) {
+    Kernel->Draw->Draw(x, y, key, digits[i] - '0');
+    x += 14;
+  }
+}
+
+void TGameMgrMode::DrawCursor(int32_t x, int32_t y) {
+  if (!Kernel || !Kernel->Draw) return;
+  int32_t f = AnimFrame(200, 4);
+  Kernel->Draw->Draw(x + kCursorBob[f] - 20, y - 8, "矢印", f);
+}
+
+void TGameMgrMode::DrawPushEnter(int32_t x, int32_t y) {
+  if (Blink(320)) DrawText(x, y, "PUSH ENTER", 1, true);
+}
+
+void TGameMgrMode::DrawMiniLogo() {
+  if (Kernel && Kernel->Draw) Kernel->Draw->Draw(360, 326, "ミニロゴ", 0);
+}
+
+void TGameMgrMode::DrawBack() {
+  if (Kernel && Kernel->Draw) Kernel->Draw->Draw(0, 0, "タイトル背景", 0);
+}
+
+void TGameMgrMode::PlaySelect() {
+  if (Kernel && Kernel->Sound) Kernel->Sound->Play("選択");
+}
+
+void TGameMgrMode::PlayDecide() {
+  if (Kernel && Kernel->Sound) Kernel->Sound->Play("決定");
+}
+
+void TGameMgrMode::PlayCancel() {
+  if (Kernel && Kernel->Sound) Kernel->Sound->Play("キャンセル");
+}
+
+void TGameMgrMode::PlayBgm(int32_t bgm) {
+  if (!Kernel || !Kernel->Midi) return;
+  if (bgm == -1) bgm = GameData ? GameData->BgmType : 0;
+  TKorMidi* midi = Kernel->Midi;
+  switch (bgm) {
+    case 0:
+      if (!midi->IsPlay("BGM1")) midi->Play("BGM1", true);
+      break;
+    case 1:
+      if (!midi->IsPlay("BGM2")) midi->Play("BGM2", true);
+      break;
+    case 2:
+      midi->Stop();
+      break;
+    default:
+      break;
+  }
+}
+
+void TGameMgrMode::RegisterImage(const std::string& key, int32_t index) {
+  // An index outside the list (a damaged save file) falls back to the first picture.
+  if (!Kernel || !Kernel->Draw) return;
+  if (index < 0 || index >= 2) index = 0;
+  Kernel->Draw->CreateSprite(key, kBackNames[index], 0, 0);
+}
+
+void TGameMgrMode::RegisterCells(const std::string& key, int32_t index) {
+  if (!Kernel || !Kernel->Draw) return;
+  if (index < 0 || index >= 5) index = 0;
+  Kernel->Draw->CreateSprite(key, kBlockNames[index], 32, 32);
+}
+
+void TGameMgrMode::ApplyKeyConfig() {
+  if (!Kernel || !Kernel->Input || !GameData) return;
+  InputState keys;
+  if (!Kernel->Input->GetKeys(keys)) return;
+  if (GameData->ControlType == 0) {
+    keys.A = 44;
+    keys.B = 45;
+    keys.Enter = 28;
+  } else if (GameData->ControlType == 1) {
+    keys.A = 57;
+    keys.B = 47;
+    keys.Enter = 28;
+  }
+  Kernel->Input->SetKeys(keys);
+}

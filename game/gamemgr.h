@@ -1,0 +1,76 @@
+#pragma once
+// TGameMgrMode: the game manager. One instance is the root mode that registers every sprite
+// and sound and sequences the screens; the class is also the base of every screen, which
+// reaches GameData, the save file and the shared drawing and sound helpers through it.
+#include <cstdint>
+#include <string>
+
+#include "engine/gamemode.h"
+#include "game/gamedata.h"
+
+// The screens the sequencer creates.
+enum class TScreenId {
+  Logo,
+  Title,
+  Ranking,
+  Config,
+  Select,
+  LvSelect,
+  GameMain,
+  RegRank,
+  ContSelect,
+  Reward,
+  PuzSave,
+  Ending,
+};
+
+class TGameMgrMode;
+// Makes the screen of the given id as a child of parent (with parent's kernel and data).
+using TScreenFactory = TGameMgrMode* (*)(TScreenId id, TGameMgrMode* parent);
+// The game's own factory (screens/screen_factory.cpp).
+TGameMgrMode* CreateScreen(TScreenId id, TGameMgrMode* parent);
+
+class TGameMgrMode : public TGameMode {
+ public:
+  TGameMgrMode(TGameMode* parent, TKernel* kernel, void* data);
+
+  void Init() override;
+  void Move(int32_t dt) override;
+  void Leave() override;
+  const char* ClassName() const override { return "TGameMgrMode"; }
+
+  void LoadCatalogue();
+  bool ConsumeBack(int32_t state);
+  void LoadSaveData();
+  void WriteSaveData();
+
+  // Drawing and sound helpers shared by every screen.
+  void DrawText(int32_t x, int32_t y, const std::string& text, int32_t font, bool wave);
+  static int32_t TextWidth(const std::string& text);
+  void DrawNumber(int32_t x, int32_t y, int32_t number, int32_t font);
+  void DrawNumberLeft(int32_t x, int32_t y, int32_t number, int32_t font);
+  void DrawCursor(int32_t x, int32_t y);
+  void DrawPushEnter(int32_t x, int32_t y);
+  void DrawMiniLogo();
+  void DrawBack();
+  void PlaySelect();
+  void PlayDecide();
+  void PlayCancel();
+  void PlayBgm(int32_t bgm);
+  void RegisterImage(const std::string& key, int32_t index);
+  void RegisterCells(const std::string& key, int32_t index);
+  void ApplyKeyConfig();
+
+  // Creates the given screen as this mode's child through the factory in use.
+  void CreateScreenChild(TScreenId id);
+  // Tests replace the factory to observe the sequencer; null restores the game's own.
+  static void SetScreenFactory(TScreenFactory factory);
+
+  ::GameData* GameData = nullptr;
+};
+
+// Glyph index of a font character: 'A'..'Z' 0..25, '?' 26, '!' 27, space 28; -1 for a
+// character outside the font (it steps over like a space).
+int32_t GlyphIndex(char c);
+// The bitmap font's advance of a character in pixels.
+int32_t GlyphAdvance(char c);

@@ -1,0 +1,51 @@
+#pragma once
+// TKorInput: keyboard and the first joystick, reduced to seven game inputs (four
+// directions, three buttons), plus the whole keyboard state for letter entry.
+#include <cstdint>
+
+namespace platform {
+class Window;
+class InputDevices;
+}  // namespace platform
+
+// Seven bytes: the state of the seven game inputs (0 = up), or their key assignment (one
+// DirectInput scan code each).
+struct InputState {
+  uint8_t Up = 0;
+  uint8_t Down = 0;
+  uint8_t Left = 0;
+  uint8_t Right = 0;
+  uint8_t A = 0;
+  uint8_t B = 0;
+  uint8_t Enter = 0;
+
+  uint8_t* Bytes() { return &Up; }
+  const uint8_t* Bytes() const { return &Up; }
+};
+static_assert(sizeof(InputState) == 7, "InputState is seven bytes");
+
+// The default assignment: cursor keys, Z, X, C.
+constexpr InputState kDefaultKeyCodes{200, 208, 203, 205, 44, 45, 46};
+
+class TKorInput {
+ public:
+  TKorInput() = default;
+  ~TKorInput();
+  TKorInput(const TKorInput&) = delete;
+  TKorInput& operator=(const TKorInput&) = delete;
+
+  bool Init(platform::Window* wnd, const void* instance = nullptr);
+  bool GetState(InputState& out);
+  bool GetKeyboardState(uint8_t buf[256]);
+  bool GetKeys(InputState& out) const;
+  bool SetKeys(const InputState& in);
+  void ReleaseAll();
+
+  platform::Window* Wnd = nullptr;
+  InputState KeyCodes = kDefaultKeyCodes;
+  bool Ready = false;
+  bool HasJoystick = false;
+
+ private:
+  platform::InputDevices* Devices = nullptr;
+};

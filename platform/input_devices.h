@@ -1,0 +1,52 @@
+#pragma once
+// Keyboard and joystick as the game reads them: a 256-byte keyboard state indexed by the
+// DirectInput scan codes (0x80 = key down), kept from the window's key events, and the first
+// joystick with its axes scaled to -100..100 and its first three buttons.
+#include <cstdint>
+
+namespace platform {
+
+// Maps an SDL scancode to its DirectInput scan code (DIK_*); 0 for keys without one.
+uint8_t SdlScancodeToDik(int sdlScancode);
+// The reverse, for scripts that name keys: the SDL scancode of a DIK code, or 0.
+int DikToSdlScancode(uint8_t dik);
+
+struct JoystickReading {
+  int32_t X = 0;  // -100..100
+  int32_t Y = 0;  // -100..100
+  uint8_t Buttons[3] = {0, 0, 0};
+};
+
+class InputDevices {
+ public:
+  InputDevices();
+  ~InputDevices();
+  InputDevices(const InputDevices&) = delete;
+  InputDevices& operator=(const InputDevices&) = delete;
+
+  // Keyboard: copies the current 256-byte state.
+  void ReadKeyboard(uint8_t out[256]) const;
+  void SetKey(uint8_t dik, bool down);
+  void ReleaseAllKeys();
+
+  // Joystick. OpenFirstJoystick looks for an attached joystick (SDL's joystick subsystem
+  // must be initialised); false when there is none.
+  bool OpenFirstJoystick();
+  void CloseJoystick();
+  bool HasJoystick() const;
+  // Reads the joystick; false when it is gone (unplugged) or was never opened.
+  bool PollJoystick(JoystickReading& out);
+  // A scripted joystick for tests: present with the given reading.
+  void SetFakeJoystick(bool present, const JoystickReading& reading);
+  // Called by the event loop when a joystick is removed.
+  void OnJoystickRemoved(int32_t instanceId);
+
+ private:
+  uint8_t Keys[256] = {};
+  void* Joy = nullptr;  // SDL_Joystick*
+  int32_t JoyInstance = -1;
+  bool FakePresent = false;
+  JoystickReading Fake;
+};
+
+}  // namespace platform

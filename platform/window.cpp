@@ -1,0 +1,224 @@
+#include "platform/window.h"
+
+#include <SDL.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+std::atomic<bool> gTickPending{false};
+Uint32 gTickEventType = 0;
+
+Uint32 TickEventType() {
+  if (gTickEventType == 0) {
+    Uint32 t = SDL_RegisterEvents(1);
+    if (t != static_cast<Uint32>(-1)) gTickEventType = t;
+  }
+  return gTickEventType;
+}
+
+}  // namespace
+
+struct Window::SdlParts {
+  SDL_Window* Win = nullptr;
+  SDL_Renderer* Renderer = nullptr;
+  SDL_Texture* Texture = nullptr;
+  int TextureW = 0;
+  int TextureH = 0;
+  bool FullScreen = false;
+  bool JoystickSubsystem = false;
+};
+
+std::unique_ptr<Window> Window::Create(const std::string& caption, int clientWidth,
+                                       int clientHeight, std::string& error) {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+    error = std::string("no display available (") + SDL_GetError() + ")";
+    return nullptr;
+  }
+  std::unique_ptr<Window> w(new Window());
+  w->Sdl = std::make_unique<SdlParts>();
+  w->ClientW = clientWidth;
+  w->ClientH = clientHeight;
+  w->Sdl->Win = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                 clientWidth, clientHeight, SDL_WINDOW_SHOWN);
+  if (!w->Sdl->Win) {
+    error = std::string("cannot open the window (") + SDL_GetError() + ")";
+    w->Sdl.reset();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER);
+    return nullptr;
+  }
+  w->Sdl->Renderer = SDL_CreateRenderer(w->Sdl->Win, -1, 0);
+  if (!w->Sdl->Renderer) w->Sdl->Renderer = SDL_CreateRenderer(w->Sdl->Win, -1, SDL_RENDERER_SOFTWARE);
+  if (!w->Sdl->Renderer) {
+    error = std::string("cannot draw into the window (") + SDL_GetError() + ")";
+    SDL_DestroyWindow(w->Sdl->Win);
+    w->Sdl.reset();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER);
+    return nullptr;
+  }
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  SDL_SetRenderDrawColor(w->Sdl->Renderer, 0, 0, 0, 255);
+  SDL_RenderClear(w->Sdl->Renderer);
+  SDL_RenderPresent(w->Sdl->Renderer);
+  // A joystick is optional: a failing joystick subsystem only leaves the keyboard.
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  w->Sdl->JoystickSubsystem = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+  TickEventType();
+  return w;
+}
+
+std::unique_ptr<Window> Window::CreateHeadless(int clientWidth, int clientHeight) {
+  std::unique_ptr<Window> w(new Window());
+  w->ClientW = clientWidth;
+  w->ClientH = clientHeight;
+  return w;
+}
+
+Window::~Window() {
+  Devices.CloseJoystick();
+  if (Sdl) {
+    if (Sdl->Texture) SDL_DestroyTexture(Sdl->Texture);
+    if (Sdl->Renderer) SDL_DestroyRenderer(Sdl->Renderer);
+    if (Sdl->Win) SDL_DestroyWindow(Sdl->Win);
+    if (Sdl->JoystickSubsystem) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER);
+  }
+}
+
+bool Window::Present(const uint32_t* pixels, int width, int height, int pitch, bool fullScreen,
+                     int offsetX, int offsetY) {
+  if (!pixels || width <= 0 || height <= 0 || pitch < width * 4) return false;
+  Frame.resize(static_cast<size_t>(width) * height);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(&Frame[static_cast<size_t>(y) * width],
+                reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch,
+                static_cast<size_t>(width) * 4);
+  FrameWidth = width;
+  FrameHeight = height;
+  if (!Sdl) return true;
+
+  SDL_Renderer* r = Sdl->Renderer;
+  if (!Sdl->Texture || Sdl->TextureW != width || Sdl->TextureH != height) {
+    if (Sdl->Texture) SDL_DestroyTexture(Sdl->Texture);
+    Sdl->Texture = SDL_CreateTexture(r, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                     width, height);
+    if (!Sdl->Texture) return false;
+    Sdl->TextureW = width;
+    Sdl->TextureH = height;
+  }
+  if (SDL_UpdateTexture(Sdl->Texture, nullptr, Frame.data(), width * 4) != 0) return false;
+  SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+  SDL_RenderClear(r);
+  int rc;
+  if (fullScreen) {
+    SDL_RenderSetLogicalSize(r, 640, 480);
+    SDL_Rect dst{offsetX, offsetY, width, height};
+    rc = SDL_RenderCopy(r, Sdl->Texture, nullptr, &dst);
+  } else {
+    SDL_RenderSetLogicalSize(r, 0, 0);
+    int ow = 0, oh = 0;
+    SDL_GetRendererOutputSize(r, &ow, &oh);
+    SDL_Rect dst{0, 0, ow, oh};
+    rc = SDL_RenderCopy(r, Sdl->Texture, nullptr, &dst);
+  }
+  SDL_RenderPresent(r);
+  return rc == 0;
+}
+
+bool Window::SetFullScreen(bool on) {
+  if (!Sdl) return true;
+  if (Sdl->FullScreen == on) return true;
+  if (SDL_SetWindowFullscreen(Sdl->Win, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+  Sdl->FullScreen = on;
+  if (!on) SDL_SetWindowSize(Sdl->Win, ClientW, ClientH);
+  SDL_ShowCursor(on ? SDL_DISABLE : SDL_ENABLE);
+  return true;
+}
+
+bool Window::SaveLastFrame(const std::string& path) const {
+  if (Frame.empty()) return false;
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<uint32_t*>(Frame.data()), FrameWidth, FrameHeight, 32, FrameWidth * 4,
+      SDL_PIXELFORMAT_RGB888);
+  if (!s) return false;
+  SDL_Surface* rgb = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_BGR24, 0);
+  SDL_FreeSurface(s);
+  if (!rgb) return false;
+  bool ok = SDL_SaveBMP(rgb, path.c_str()) == 0;
+  SDL_FreeSurface(rgb);
+  return ok;
+}
+
+void Window::PostTick() {
+  if (gTickEventType == 0) return;
+  bool expected = false;
+  if (!gTickPending.compare_exchange_strong(expected, true)) return;  // one is pending
+  SDL_Event e;
+  SDL_zero(e);
+  e.type = gTickEventType;
+  if (SDL_PushEvent(&e) != 1) gTickPending = false;
+}
+
+bool Window::HandleEvent(const void* p, WindowEvent* result) {
+  const SDL_Event& e = *static_cast<const SDL_Event*>(p);
+  if (gTickEventType != 0 && e.type == gTickEventType) {
+    gTickPending = false;
+    *result = WindowEvent::Tick;
+    return true;
+  }
+  switch (e.type) {
+    case SDL_QUIT:
+      *result = WindowEvent::Quit;
+      return true;
+    case SDL_WINDOWEVENT:
+      if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        *result = WindowEvent::Paint;
+        return true;
+      }
+      if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) Devices.ReleaseAllKeys();
+      return false;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      Devices.SetKey(SdlScancodeToDik(e.key.keysym.scancode), e.type == SDL_KEYDOWN);
+      return false;
+    case SDL_JOYDEVICEREMOVED:
+      Devices.OnJoystickRemoved(e.jdevice.which);
+      return false;
+    default:
+      return false;
+  }
+}
+
+WindowEvent Window::WaitEvent() {
+  if (!Sdl) return WindowEvent::Quit;
+  for (;;) {
+    SDL_Event e;
+    if (!SDL_WaitEvent(&e)) return WindowEvent::Quit;
+    WindowEvent result;
+    if (HandleEvent(&e, &result)) return result;
+  }
+}
+
+void Window::PumpEvents() {
+  if (!Sdl) return;
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    WindowEvent ignored;
+    HandleEvent(&e, &ignored);
+  }
+}
+
+void ShowMessage(const std::string& caption, const std::string& text, bool error) {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  bool display = driver && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+  if (display &&
+      SDL_ShowSimpleMessageBox(error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION,
+                               caption.c_str(), text.c_str(), nullptr) == 0)
+    return;
+  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+}  // namespace platform

@@ -1,0 +1,75 @@
+#pragma once
+// The program's one window: an SDL window with a renderer that shows 32-bit XRGB pictures,
+// the event loop that turns SDL events into the game's ticks, paint requests and key
+// states, and a headless stand-in for tests. Every window keeps a copy of the last
+// presented picture (the replay runner's "shot").
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/input_devices.h"
+
+namespace platform {
+
+enum class WindowEvent { Tick, Paint, Quit };
+
+class Window {
+ public:
+  // Brings up SDL's video and event subsystems (and, when available, joystick) and opens
+  // the window with the given client size, centred, not resizable, black. Returns null and
+  // sets error when there is no display.
+  static std::unique_ptr<Window> Create(const std::string& captionUtf8, int clientWidth,
+                                        int clientHeight, std::string& error);
+  // A window without SDL: presents only into its copy of the last picture.
+  static std::unique_ptr<Window> CreateHeadless(int clientWidth, int clientHeight);
+
+  ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  // Shows a picture of width x height XRGB8888 pixels (pitch in bytes). Windowed, it is
+  // scaled into the client area; fullScreen, it is placed at (offsetX, offsetY) on a
+  // 640 x 480 logical display. False when the renderer fails.
+  bool Present(const uint32_t* pixels, int width, int height, int pitch, bool fullScreen,
+               int offsetX, int offsetY);
+  // Switches between the window and an exclusive full-screen display.
+  bool SetFullScreen(bool on);
+
+  const std::vector<uint32_t>& LastFrame() const { return Frame; }
+  int LastFrameWidth() const { return FrameWidth; }
+  int LastFrameHeight() const { return FrameHeight; }
+  // Writes the last presented picture as a 24-bit BMP file.
+  bool SaveLastFrame(const std::string& path) const;
+
+  // The event loop: waits for the next tick request (see PostTick), paint request or quit,
+  // handling key and joystick events on the way.
+  WindowEvent WaitEvent();
+  // Handles pending events without waiting (key states, joystick removal).
+  void PumpEvents();
+  // Asks for a tick event; safe from any thread; a tick already pending is not doubled.
+  static void PostTick();
+
+  InputDevices& Input() { return Devices; }
+  bool IsHeadless() const { return Sdl == nullptr; }
+  int ClientWidth() const { return ClientW; }
+  int ClientHeight() const { return ClientH; }
+
+ private:
+  Window() = default;
+  bool HandleEvent(const void* sdlEvent, WindowEvent* result);
+
+  struct SdlParts;
+  std::unique_ptr<SdlParts> Sdl;
+  InputDevices Devices;
+  std::vector<uint32_t> Frame;
+  int FrameWidth = 0;
+  int FrameHeight = 0;
+  int ClientW = 0;
+  int ClientH = 0;
+};
+
+// Shows a message box (or writes the text to stderr where no display exists).
+void ShowMessage(const std::string& captionUtf8, const std::string& textUtf8, bool error);
+
+}  // namespace platform
