@@ -1,1 +1,169 @@
-int main() { return 0; }
+// vexa-replay: runs the game headless from a script, as fast as it can, with the same
+// window, components and modes as the game itself.
+//
+//   vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] SCRIPT
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/mainform.h"
+#include "engine/gamemode.h"
+#include "engine/kernel.h"
+#include "engine/random.h"
+#include "game/gamemgr.h"
+#include "platform/window.h"
+#include "tools/replay/script.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr, "usage: vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] SCRIPT\n");
+  return 2;
+}
+
+std::string NameText(const TRankEntry& r) {
+  std::string s = RankName(r);
+  for (char& c : s)
+    if (c == ' ' || c == '=' || static_cast<unsigned char>(c) < 0x21) c = '_';
+  return s.empty() ? "-" : s;
+}
+
+std::string DumpLine(long tick, const TMainForm& form) {
+  std::ostringstream o;
+  TGameMode* deepest = form.Root->Deepest();
+  const GameData& d = form.GameData;
+  o << "tick=" << tick << " mode=" << deepest->ClassName() << " phase=" << deepest->Phase
+    << " fade=" << form.Kernel->FadeLevel << " blackout=" << (form.Kernel->Blackout ? 1 : 0)
+    << " BlockType=" << d.BlockType << " BackType=" << d.BackType << " BgmType=" << d.BgmType
+    << " ControlType=" << d.ControlType << " LastScore=" << d.LastScore
+    << " LastLevel=" << d.LastLevel << " LastBlocks=" << d.LastBlocks
+    << " ContinueStage=" << d.ContinueStage << " LastDifficulty=" << int(d.LastDifficulty)
+    << " MaxStage=" << d.MaxStage << " TitleChoice=" << int(d.TitleChoice)
+    << " GameType=" << int(d.GameType) << " Difficulty=" << int(d.Difficulty)
+    << " Stage=" << d.Stage << " StageTime=" << d.StageTime << " Retries=" << d.Retries
+    << " BackRequest=" << (d.BackRequest ? 1 : 0) << " StageFailed=" << (d.StageFailed ? 1 : 0)
+    << " RetryRequest=" << (d.RetryRequest ? 1 : 0);
+  for (int i = 0; i < kRankRows; ++i) {
+    const TRankEntry& r = d.Ranking[i];
+    o << " Rank" << i << "=" << r.Score << "/" << r.Level << "/" << r.Blocks << "/"
+      << int(r.Difficulty) << "/" << NameText(r);
+  }
+  o << deepest->DumpState();
+  return o.str();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  uint32_t seed = 0;
+  bool haveSeed = false;
+  uint32_t dt = 20;
+  std::string outDir = ".";
+  std::string wavPath;
+  std::string scriptPath;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](std::string& v) {
+      if (i + 1 >= argc) return false;
+      v = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--seed") {
+      if (!value(v)) return Usage();
+      seed = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 10));
+      haveSeed = true;
+    } else if (a == "--dt") {
+      if (!value(v)) return Usage();
+      dt = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 10));
+      if (dt != 20 && dt != 40) {
+        std::fprintf(stderr, "vexa-replay: --dt must be 20 or 40\n");
+        return 2;
+      }
+    } else if (a == "--out") {
+      if (!value(outDir)) return Usage();
+    } else if (a == "--wav") {
+      if (!value(wavPath)) return Usage();
+    } else if (!a.empty() && a[0] == '-') {
+      return Usage();
+    } else if (scriptPath.empty()) {
+      scriptPath = a;
+    } else {
+      return Usage();
+    }
+  }
+  if (scriptPath.empty()) return Usage();
+
+  std::ifstream in(scriptPath, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "vexa-replay: cannot read %s\n", scriptPath.c_str());
+    return 2;
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  std::vector<replay::Command> commands;
+  int errorLine = 0;
+  std::string error;
+  if (!replay::ParseScript(text.str(), commands, errorLine, error)) {
+    std::fprintf(stderr, "vexa-replay: %s:%d: %s\n", scriptPath.c_str(), errorLine, error.c_str());
+    return 2;
+  }
+
+  // Headless: SDL's dummy video and audio drivers.
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  if (haveSeed) vexa::FixRandomSeed(seed);
+
+  std::string winError;
+  std::unique_ptr<platform::Window> window = platform::Window::Create("Ｖｅｘａ", 513, 384, winError);
+  if (!window) {
+    std::fprintf(stderr, "vexa-replay: %s\n", winError.c_str());
+    return 1;
+  }
+  TMainForm::Settings settings;
+  settings.FrameInterval = dt;
+  auto form = std::make_unique<TMainForm>(window.get(), settings);
+
+  long tick = 0;
+  auto runTick = [&]() {
+    form->HITimerTimer();
+    ++tick;
+  };
+  for (const replay::Command& c : commands) {
+    switch (c.Kind) {
+      case replay::Op::Wait:
+        for (int32_t i = 0; i < c.Count; ++i) runTick();
+        break;
+      case replay::Op::Down:
+        window->Input().SetKey(c.Key, true);
+        break;
+      case replay::Op::Up:
+        window->Input().SetKey(c.Key, false);
+        break;
+      case replay::Op::Tap:
+        window->Input().SetKey(c.Key, true);
+        runTick();
+        window->Input().SetKey(c.Key, false);
+        break;
+      case replay::Op::Shot: {
+        std::string path = outDir + "/" + c.Name + ".bmp";
+        if (!window->SaveLastFrame(path))
+          std::fprintf(stderr, "vexa-replay: line %d: no picture to write to %s\n", c.Line,
+                       path.c_str());
+        break;
+      }
+      case replay::Op::Dump:
+        std::printf("%s\n", DumpLine(tick, *form).c_str());
+        std::fflush(stdout);
+        break;
+    }
+  }
+  form.reset();
+  window.reset();
+  return 0;
+}

@@ -1,0 +1,96 @@
+#include "tools/replay/script.h"
+
+#include <cctype>
+#include <sstream>
+
+namespace replay {
+namespace {
+
+constexpr uint8_t kLetterCodes[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
+                                      49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
+
+bool ParseCount(const std::string& s, int32_t& out) {
+  if (s.empty() || s.size() > 9) return false;
+  for (char c : s)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  out = std::stoi(s);
+  return true;
+}
+
+bool ValidName(const std::string& s) {
+  if (s.empty() || s.size() > 100) return false;
+  for (char c : s)
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.'))
+      return false;
+  return s != "." && s != "..";
+}
+
+}  // namespace
+
+uint8_t KeyCode(const std::string& name) {
+  if (name == "UP") return 200;
+  if (name == "DOWN") return 208;
+  if (name == "LEFT") return 203;
+  if (name == "RIGHT") return 205;
+  if (name == "ENTER") return 28;
+  if (name == "SPACE") return 57;
+  if (name == "BACKSPACE") return 14;
+  if (name == "ESCAPE") return 1;
+  if (name.size() == 1) {
+    char c = name[0];
+    if (c >= 'A' && c <= 'Z') return kLetterCodes[c - 'A'];
+    if (c >= '1' && c <= '9') return static_cast<uint8_t>(2 + (c - '1'));
+    if (c == '0') return 11;
+  }
+  return 0;
+}
+
+bool ParseScript(const std::string& text, std::vector<Command>& out, int& errorLine,
+                 std::string& error) {
+  std::istringstream in(text);
+  std::string line;
+  int number = 0;
+  out.clear();
+  while (std::getline(in, line)) {
+    ++number;
+    size_t hash = line.find('#');
+    if (hash != std::string::npos) line.erase(hash);
+    std::istringstream words(line);
+    std::vector<std::string> w;
+    std::string word;
+    while (words >> word) w.push_back(word);
+    if (w.empty()) continue;
+    Command c;
+    c.Line = number;
+    bool ok = false;
+    const std::string& op = w[0];
+    if (op == "wait" && w.size() == 2) {
+      c.Kind = Op::Wait;
+      ok = ParseCount(w[1], c.Count);
+      if (!ok) error = "wait needs a tick count";
+    } else if ((op == "down" || op == "up" || op == "tap") && w.size() == 2) {
+      c.Kind = op == "down" ? Op::Down : (op == "up" ? Op::Up : Op::Tap);
+      c.Key = KeyCode(w[1]);
+      ok = c.Key != 0;
+      if (!ok) error = "unknown key '" + w[1] + "'";
+    } else if (op == "shot" && w.size() == 2) {
+      c.Kind = Op::Shot;
+      c.Name = w[1];
+      ok = ValidName(c.Name);
+      if (!ok) error = "a shot name is letters, digits, '_', '-' and '.'";
+    } else if (op == "dump" && w.size() == 1) {
+      c.Kind = Op::Dump;
+      ok = true;
+    } else {
+      error = "cannot read '" + line + "'";
+    }
+    if (!ok) {
+      errorLine = number;
+      return false;
+    }
+    out.push_back(c);
+  }
+  return true;
+}
+
+}  // namespace replay
