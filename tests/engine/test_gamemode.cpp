@@ -14,7 +14,9 @@ class LoggingMode : public TGameMode {
  public:
   LoggingMode(TGameMode* parent, std::string name, int finishAt)
       : TGameMode(parent, nullptr, nullptr), Name(std::move(name)), FinishAt(finishAt) {}
-  ~LoggingMode() override { gLog->push_back(Name + ".destroy"); }
+  ~LoggingMode() override {
+    if (gLog) gLog->push_back(Name + ".destroy");
+  }
   void Init() override {
     gLog->push_back(Name + ".Init");
     TGameMode::Init();
