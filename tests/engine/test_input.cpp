@@ -89,7 +89,9 @@ TEST(Input, ScancodeTableCoversTheGameKeys) {
   EXPECT_EQ(platform::SdlScancodeToDik(29 /* SDL z */), 44);
   for (int dik = 1; dik < 256; ++dik) {
     int sdl = platform::DikToSdlScancode(static_cast<uint8_t>(dik));
-    if (sdl) EXPECT_EQ(platform::SdlScancodeToDik(sdl), dik);
+    if (sdl) {
+      EXPECT_EQ(platform::SdlScancodeToDik(sdl), dik);
+    }
   }
 }
 
