@@ -1,70 +1,66 @@
 #include "platform/timer.h"
 
-#include <SDL.h>
-
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace platform {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// One periodic timer: a thread that sleeps until absolute deadlines one interval apart, so
+// the period does not drift with the time each callback or wake-up takes. A deadline that
+// has already passed by a whole interval is skipped rather than made up.
 struct TimerSlot {
-  PeriodicCallback Callback = nullptr;
-  void* User = nullptr;
-  SDL_TimerID SdlId = 0;
-  std::atomic<bool> Alive{true};
+  std::mutex Lock;
+  std::condition_variable Wake;
+  bool Stopping = false;
+  std::thread Thread;
 };
 
 std::mutex gTimersLock;
 std::map<uint32_t, std::shared_ptr<TimerSlot>> gTimers;
 uint32_t gNextId = 1;
 
-Uint32 Trampoline(Uint32 interval, void* param) {
-  uint32_t id = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(param));
-  std::shared_ptr<TimerSlot> slot;
-  {
-    std::lock_guard<std::mutex> lock(gTimersLock);
-    auto it = gTimers.find(id);
-    if (it == gTimers.end()) return 0;
-    slot = it->second;
+void Run(std::shared_ptr<TimerSlot> slot, uint32_t intervalMs, PeriodicCallback callback,
+         void* user) {
+  const auto period = std::chrono::milliseconds(intervalMs);
+  auto next = Clock::now() + period;
+  std::unique_lock<std::mutex> lock(slot->Lock);
+  for (;;) {
+    if (slot->Wake.wait_until(lock, next, [&] { return slot->Stopping; })) return;
+    lock.unlock();
+    callback(user);
+    lock.lock();
+    next += period;
+    auto now = Clock::now();
+    if (now > next + period) next = now + period;
   }
-  if (!slot->Alive) return 0;
-  slot->Callback(slot->User);
-  return interval;
 }
 
 }  // namespace
 
 uint32_t NowMs() {
   using namespace std::chrono;
-  return static_cast<uint32_t>(
-      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+  return static_cast<uint32_t>(duration_cast<milliseconds>(Clock::now().time_since_epoch()).count());
 }
 
 uint32_t StartPeriodicTimer(uint32_t intervalMs, PeriodicCallback callback, void* user) {
   if (intervalMs == 0 || !callback) return 0;
-  if (!SDL_WasInit(SDL_INIT_TIMER) && SDL_InitSubSystem(SDL_INIT_TIMER) != 0) return 0;
   auto slot = std::make_shared<TimerSlot>();
-  slot->Callback = callback;
-  slot->User = user;
-  uint32_t id;
-  {
-    std::lock_guard<std::mutex> lock(gTimersLock);
-    id = gNextId++;
-    if (gNextId == 0) gNextId = 1;
-    gTimers[id] = slot;
-  }
-  SDL_TimerID sdlId =
-      SDL_AddTimer(intervalMs, Trampoline, reinterpret_cast<void*>(static_cast<uintptr_t>(id)));
-  std::lock_guard<std::mutex> lock(gTimersLock);
-  if (sdlId == 0) {
-    gTimers.erase(id);
+  try {
+    slot->Thread = std::thread(Run, slot, intervalMs, callback, user);
+  } catch (...) {
     return 0;
   }
-  slot->SdlId = sdlId;
+  std::lock_guard<std::mutex> lock(gTimersLock);
+  uint32_t id = gNextId++;
+  if (gNextId == 0) gNextId = 1;
+  gTimers[id] = slot;
   return id;
 }
 
@@ -77,8 +73,16 @@ void StopPeriodicTimer(uint32_t id) {
     slot = it->second;
     gTimers.erase(it);
   }
-  slot->Alive = false;
-  if (slot->SdlId != 0) SDL_RemoveTimer(slot->SdlId);
+  {
+    std::lock_guard<std::mutex> lock(slot->Lock);
+    slot->Stopping = true;
+  }
+  slot->Wake.notify_all();
+  if (slot->Thread.get_id() == std::this_thread::get_id()) {
+    slot->Thread.detach();  // stopped from its own callback: it ends after this call
+  } else if (slot->Thread.joinable()) {
+    slot->Thread.join();
+  }
 }
 
 }  // namespace platform
