@@ -78,11 +78,9 @@ void StopPeriodicTimer(uint32_t id) {
     slot->Stopping = true;
   }
   slot->Wake.notify_all();
-  if (slot->Thread.get_id() == std::this_thread::get_id()) {
-    slot->Thread.detach();  // stopped from its own callback: it ends after this call
-  } else if (slot->Thread.joinable()) {
-    slot->Thread.join();
-  }
+  // Not joined: the caller may hold a lock that a running callback is waiting for (or be
+  // that callback). The thread ends by itself once a callback in progress returns.
+  if (slot->Thread.joinable()) slot->Thread.detach();
 }
 
 }  // namespace platform

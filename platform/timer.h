@@ -11,9 +11,9 @@ uint32_t NowMs();
 // when no timer can be had. The callback must be quick and thread-safe.
 using PeriodicCallback = void (*)(void* user);
 uint32_t StartPeriodicTimer(uint32_t intervalMs, PeriodicCallback callback, void* user);
-// Stops a timer and waits until its thread has ended, so no callback runs after this
-// returns. Called from the timer's own callback, it returns at once and the thread ends
-// when the callback does. A caller must not hold a lock its callback waits for.
+// Stops a timer: no callback starts after this returns (one already running may finish,
+// so callbacks take their own locks and check their own state). Safe to call from the
+// timer's own callback and while holding a lock the callback takes.
 void StopPeriodicTimer(uint32_t id);
 
 }  // namespace platform
