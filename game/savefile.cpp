@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -45,7 +47,39 @@ bool WriteAll(int fd, const uint8_t* p, size_t n) {
 
 }  // namespace
 
-std::string Path() { return "vexa.dat"; }
+namespace {
+std::string gOverride;
+
+// Creates every missing folder of the path's directory part.
+bool MakeParents(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos || slash == 0) return true;
+  std::string dir = path.substr(0, slash);
+  for (size_t i = 1; i <= dir.size(); ++i) {
+    if (i == dir.size() || dir[i] == '/') {
+      std::string part = dir.substr(0, i);
+      if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+    }
+  }
+  return true;
+}
+}  // namespace
+
+std::string ChoosePath(bool localExists, const char* xdgDataHome, const char* home) {
+  if (localExists) return "vexa.dat";
+  if (xdgDataHome && xdgDataHome[0] == '/') return std::string(xdgDataHome) + "/vexa/vexa.dat";
+  if (home && home[0] == '/') return std::string(home) + "/.local/share/vexa/vexa.dat";
+  return "vexa.dat";
+}
+
+std::string Path() {
+  if (!gOverride.empty()) return gOverride;
+  struct stat st;
+  bool local = ::stat("vexa.dat", &st) == 0;
+  return ChoosePath(local, std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+}
+
+void SetPathOverride(const std::string& path) { gOverride = path; }
 
 void Encode(const GameData& d, uint8_t out[kSize]) {
   std::memset(out, 0, kSize);
@@ -128,6 +162,7 @@ bool Write(const std::string& path, const GameData& data) {
     if (old.size() > kSize) image.insert(image.end(), old.begin() + kSize, old.end());
   }
 
+  if (!exists && !MakeParents(path)) return false;
   std::string tmp = path + ".tmp";
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
   if (fd < 0) return false;

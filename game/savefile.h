@@ -12,8 +12,15 @@ namespace savefile {
 constexpr size_t kSize = 308;
 constexpr const char* kHeader = "Vexa Ver1.02";
 
-// Where the save file lives.
+// Where the save file lives: "vexa.dat" in the current directory when one exists there
+// (where earlier versions kept it), otherwise vexa/vexa.dat in the XDG data directory
+// ($XDG_DATA_HOME, or ~/.local/share), whose folder Write creates when it first saves.
 std::string Path();
+// Pins the save file to one path (the replay runner keeps it in its current directory);
+// an empty path returns to the rule above.
+void SetPathOverride(const std::string& path);
+// The rule of Path for a given current-directory file, XDG_DATA_HOME and HOME.
+std::string ChoosePath(bool localExists, const char* xdgDataHome, const char* home);
 
 // The 308-byte image of the saved fields of data.
 void Encode(const GameData& data, uint8_t out[kSize]);

@@ -173,3 +173,25 @@ TEST(SaveFileFuzz, RandomBodiesWithTheRightHeaderLoadSafely) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SaveFilePlace, LocalFileFirstThenXdgThenHome) {
+  EXPECT_EQ(savefile::ChoosePath(true, "/x/data", "/home/p"), "vexa.dat");
+  EXPECT_EQ(savefile::ChoosePath(false, "/x/data", "/home/p"), "/x/data/vexa/vexa.dat");
+  EXPECT_EQ(savefile::ChoosePath(false, nullptr, "/home/p"), "/home/p/.local/share/vexa/vexa.dat");
+  EXPECT_EQ(savefile::ChoosePath(false, "relative", "/home/p"),
+            "/home/p/.local/share/vexa/vexa.dat");  // a relative XDG path is ignored
+  EXPECT_EQ(savefile::ChoosePath(false, nullptr, nullptr), "vexa.dat");
+}
+
+TEST_F(SaveDir, FirstWriteCreatesTheDataFolder) {
+  std::string nested = Dir + "/home/.local/share/vexa/vexa.dat";
+  GameData d = Sample();
+  ASSERT_TRUE(savefile::Write(nested, d));
+  GameData back;
+  EXPECT_TRUE(savefile::Load(nested, back));
+  EXPECT_EQ(back.BlockType, 4);
+}
+
+}  // namespace

@@ -16,6 +16,7 @@
 #include "engine/kernel.h"
 #include "engine/random.h"
 #include "game/gamemgr.h"
+#include "game/savefile.h"
 #include "platform/window.h"
 #include "tools/replay/script.h"
 
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   if (haveSeed) vexa::FixRandomSeed(seed);
+  savefile::SetPathOverride("vexa.dat");  // the runner keeps its save file where it runs
 
   std::string winError;
   std::unique_ptr<platform::Window> window = platform::Window::Create("Ｖｅｘａ", 513, 384, winError);
