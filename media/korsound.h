@@ -1,6 +1,8 @@
 #pragma once
 // TKorSound: the sound effect component. Up to 16 wave sounds, each playable on four voices
-// at once, registered under keys that compare ignoring letter case.
+// at once, registered under keys that compare ignoring letter case. Waves are converted once
+// at load time into the audio device's format and mixed there; playing costs a few field
+// updates under the mixer's lock and never allocates.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,19 +10,37 @@
 
 namespace platform {
 class Window;
-}
+class AudioDevice;
+}  // namespace platform
 
 class TKorSound {
  public:
+  static constexpr int kMaxSounds = 16;
+  static constexpr int kVoicesPerSound = 4;
+
+  // One loaded sound: voice 0 holds the converted wave, voices 1-3 share it, each with its
+  // own play position and playing status. Voice values are mixer voice ids, -1 for none.
+  struct TSlot {
+    int32_t NextVoice = 0;
+    int Voices[kVoicesPerSound] = {-1, -1, -1, -1};
+  };
+
   TKorSound();
   ~TKorSound();
   TKorSound(const TKorSound&) = delete;
   TKorSound& operator=(const TKorSound&) = delete;
 
+  // Opens the shared audio device in the published format. The window is kept but not
+  // needed for audio. False when there is no audio device: every later call answers false.
   bool Init(platform::Window* wnd);
+  // instance is where "WAVE" resources are looked up; the program's own resources when null
+  // (the only kind there is). bits: 16 for any value above 15, else 8.
   bool Init(platform::Window* wnd, const void* instance, int32_t rate, int32_t bits, bool stereo);
+  // Loads a sound (resource first, then the name as a file path) and registers it under key.
   bool CreateBuffer(const std::string& key, const std::string& resName);
+  // Loads a sound into the next slot without a key.
   bool CreateBuffer(const std::string& resName);
+  // Parses a complete RIFF wave image and fills the next slot.
   bool LoadFile(const uint8_t* image, size_t length);
   bool Play(const std::string& key);
   bool Play(int32_t index);
@@ -28,14 +48,26 @@ class TKorSound {
   bool Stop(int32_t index);
   bool IsPlaying(const std::string& key);
   bool IsPlaying(int32_t index);
+  // Releases every voice and the device, forgets every sound.
   void ReleaseAll();
 
   void SetBits(int32_t value) { Bits = value > 15 ? 16 : 8; }
 
+  // The slot registered under key (ignoring letter case), or -1.
+  int32_t IndexOf(const std::string& key) const;
+
+  platform::Window* Wnd = nullptr;
+  const void* Instance = nullptr;
   bool Ready = false;
   int32_t SoundCount = 0;
+  platform::AudioDevice* Device = nullptr;
+  TSlot Slots[kMaxSounds];
   int32_t SamplingRatio = 22050;
   int32_t Bits = 16;
   bool Stereo = true;
   std::vector<std::string> SoundNames;
 };
+
+// True when two sound keys are equal ignoring letter case (ASCII and full-width Latin
+// letters; other characters compare exactly).
+bool SoundKeyEquals(const std::string& a, const std::string& b);

@@ -1,0 +1,72 @@
+#pragma once
+// The process's one audio output: an SDL audio device whose callback renders a Mixer, shared
+// by the sound effect component and the MIDI synthesiser (whose samples the mixer pulls).
+//
+// Live mode (the game): the first Acquire brings up SDL's audio subsystem on its own
+// (SDL_InitSubSystem(SDL_INIT_AUDIO)) and opens the default device in the requested format;
+// when that fails Acquire returns null and the caller runs silent. SDL's callback renders the
+// mixer, which takes its own lock.
+//
+// Manual mode (the replay runner, tests): no SDL device, no callback. Nothing sounds until
+// the owner calls Render, which mixes exactly the frames asked for, so the output follows
+// the caller's clock. The MIDI component also reads this switch: in manual mode it starts no
+// timer or thread, and its owner calls TKorMidi::RunPass for every 10 ms of music.
+//
+//   platform::AudioDevice::SetManualMode(true);   // before TKorSound::Init / TKorMidi::Init
+//   ... each 20 ms tick: game tick, midi.RunPass() twice,
+//       platform::AudioDevice::Render(buf, 441);  // 22050 Hz x 20 ms, stereo int16
+//
+// Acquire and Release are reference counted: the device opens with the first owner's format
+// and closes when the last owner releases it. A later owner that asks for another format
+// gets the open device as it is (waves are converted to whatever format it has).
+#include <cstdint>
+
+#include "platform/audio_mixer.h"
+
+namespace platform {
+
+class AudioDevice {
+ public:
+  // Chooses manual mode for the next device opened; ignored while a device is open.
+  static void SetManualMode(bool on);
+  static bool IsManualMode();
+
+  // Opens or shares the device. rate in hertz, bits 8 or 16, stereo or mono. Null when no
+  // audio device can be opened.
+  static AudioDevice* Acquire(int rate, int bits, bool stereo);
+  // Gives up one reference; the last closes the device. Null is ignored.
+  static void Release(AudioDevice* device);
+
+  // Manual mode: writes frames of the mixed output (interleaved int16, Channels() per
+  // frame) into out and advances every voice and source by that much. Silence when no
+  // device is open. In live mode it writes silence and touches nothing (SDL's callback
+  // owns the timing).
+  static void Render(int16_t* out, int frames);
+
+  // The open device's output channels (2 unless a mono device was asked for), 0 if none.
+  static int OpenChannels();
+  static int OpenRate();
+
+  Mixer& GetMixer() { return TheMixer; }
+  int Rate() const { return TheMixer.Rate(); }
+  int Channels() const { return TheMixer.Channels(); }
+  bool Manual() const { return IsManual; }
+
+  AudioDevice(const AudioDevice&) = delete;
+  AudioDevice& operator=(const AudioDevice&) = delete;
+
+ private:
+  AudioDevice(int rate, int bits, int channels, bool manual);
+  ~AudioDevice();
+  bool OpenSdl();
+  void CloseSdl();
+  static void Callback(void* user, uint8_t* stream, int len);
+
+  Mixer TheMixer;
+  bool IsManual;
+  uint32_t SdlDevice = 0;
+  bool SdlAudioInitialised = false;
+  int References = 0;
+};
+
+}  // namespace platform
