@@ -21,6 +21,8 @@ bool TKorInput::GetState(InputState& out) {
   if (!Ready) return false;
   out = InputState{};
   uint8_t* e = out.Bytes();
+  // A pad may come and go while the game runs (the window takes up a new one).
+  HasJoystick = Devices->HasJoystick();
   if (HasJoystick) {
     platform::JoystickReading j;
     if (!Devices->PollJoystick(j)) {

@@ -86,6 +86,20 @@ int32_t ScaleAxis(Sint16 v) {
 
 }  // namespace
 
+JoystickReading MapController(const ControllerSnapshot& c) {
+  JoystickReading r;
+  r.X = ScaleAxis(c.LeftX);
+  r.Y = ScaleAxis(c.LeftY);
+  if (c.DpadLeft) r.X = -100;
+  if (c.DpadRight) r.X = 100;
+  if (c.DpadUp) r.Y = -100;
+  if (c.DpadDown) r.Y = 100;
+  r.Buttons[0] = c.South ? 0x80 : 0;
+  r.Buttons[1] = c.East ? 0x80 : 0;
+  r.Buttons[2] = c.Start ? 0x80 : 0;
+  return r;
+}
+
 uint8_t SdlScancodeToDik(int sdlScancode) {
   for (const KeyPair& k : kKeyTable)
     if (k.Sdl == sdlScancode) return k.Dik;
@@ -115,6 +129,19 @@ bool InputDevices::OpenFirstJoystick() {
   if (Joy) return true;
   if (!SDL_WasInit(SDL_INIT_JOYSTICK)) return false;
   int n = SDL_NumJoysticks();
+  // A pad that SDL's controller database knows is read through the controller interface.
+  if (SDL_WasInit(SDL_INIT_GAMECONTROLLER)) {
+    for (int i = 0; i < n; ++i) {
+      if (!SDL_IsGameController(i)) continue;
+      SDL_GameController* gc = SDL_GameControllerOpen(i);
+      if (gc) {
+        Controller = gc;
+        Joy = SDL_GameControllerGetJoystick(gc);
+        JoyInstance = SDL_JoystickInstanceID(static_cast<SDL_Joystick*>(Joy));
+        return true;
+      }
+    }
+  }
   for (int i = 0; i < n; ++i) {
     SDL_Joystick* j = SDL_JoystickOpen(i);
     if (j) {
@@ -127,7 +154,11 @@ bool InputDevices::OpenFirstJoystick() {
 }
 
 void InputDevices::CloseJoystick() {
-  if (Joy) SDL_JoystickClose(static_cast<SDL_Joystick*>(Joy));
+  if (Controller)
+    SDL_GameControllerClose(static_cast<SDL_GameController*>(Controller));
+  else if (Joy)
+    SDL_JoystickClose(static_cast<SDL_Joystick*>(Joy));
+  Controller = nullptr;
   Joy = nullptr;
   JoyInstance = -1;
 }
@@ -143,6 +174,21 @@ bool InputDevices::PollJoystick(JoystickReading& out) {
   if (!Joy) return false;
   SDL_Joystick* j = static_cast<SDL_Joystick*>(Joy);
   if (!SDL_JoystickGetAttached(j)) return false;
+  if (Controller) {
+    SDL_GameController* gc = static_cast<SDL_GameController*>(Controller);
+    ControllerSnapshot c;
+    c.DpadUp = SDL_GameControllerGetButton(gc, SDL_CONTROLLER_BUTTON_DPAD_UP);
+    c.DpadDown = SDL_GameControllerGetButton(gc, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    c.DpadLeft = SDL_GameControllerGetButton(gc, SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+    c.DpadRight = SDL_GameControllerGetButton(gc, SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+    c.LeftX = SDL_GameControllerGetAxis(gc, SDL_CONTROLLER_AXIS_LEFTX);
+    c.LeftY = SDL_GameControllerGetAxis(gc, SDL_CONTROLLER_AXIS_LEFTY);
+    c.South = SDL_GameControllerGetButton(gc, SDL_CONTROLLER_BUTTON_A);
+    c.East = SDL_GameControllerGetButton(gc, SDL_CONTROLLER_BUTTON_B);
+    c.Start = SDL_GameControllerGetButton(gc, SDL_CONTROLLER_BUTTON_START);
+    out = MapController(c);
+    return true;
+  }
   if (SDL_JoystickNumAxes(j) >= 2) {
     out.X = ScaleAxis(SDL_JoystickGetAxis(j, 0));
     out.Y = ScaleAxis(SDL_JoystickGetAxis(j, 1));

@@ -17,6 +17,17 @@ struct JoystickReading {
   uint8_t Buttons[3] = {0, 0, 0};
 };
 
+// A game controller's state as SDL's controller interface names it.
+struct ControllerSnapshot {
+  bool DpadUp = false, DpadDown = false, DpadLeft = false, DpadRight = false;
+  int16_t LeftX = 0, LeftY = 0;  // -32768..32767
+  bool South = false, East = false, Start = false;
+};
+
+// A controller read as the game's joystick: D-pad or left stick for the directions (the
+// D-pad counts as full travel), south, east and start for the three buttons.
+JoystickReading MapController(const ControllerSnapshot& c);
+
 class InputDevices {
  public:
   InputDevices();
@@ -43,7 +54,8 @@ class InputDevices {
 
  private:
   uint8_t Keys[256] = {};
-  void* Joy = nullptr;  // SDL_Joystick*
+  void* Joy = nullptr;         // SDL_Joystick*
+  void* Controller = nullptr;  // SDL_GameController*, when the pad is a known controller
   int32_t JoyInstance = -1;
   bool FakePresent = false;
   JoystickReading Fake;

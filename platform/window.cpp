@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "platform/letterbox.h"
+
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -42,8 +44,15 @@ std::unique_ptr<Window> Window::Create(const std::string& caption, int clientWid
   w->Sdl = std::make_unique<SdlParts>();
   w->ClientW = clientWidth;
   w->ClientH = clientHeight;
+  // The window opens at the client size times the largest whole factor that fits the
+  // display comfortably; the player may resize it.
+  int scale = 1;
+  SDL_Rect usable;
+  if (SDL_GetDisplayUsableBounds(0, &usable) == 0)
+    scale = InitialScale(usable.w, usable.h, clientWidth, clientHeight);
   w->Sdl->Win = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                 clientWidth, clientHeight, SDL_WINDOW_SHOWN);
+                                 clientWidth * scale, clientHeight * scale,
+                                 SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
   if (!w->Sdl->Win) {
     error = std::string("cannot open the window (") + SDL_GetError() + ")";
     w->Sdl.reset();
@@ -65,7 +74,7 @@ std::unique_ptr<Window> Window::Create(const std::string& caption, int clientWid
   SDL_RenderPresent(w->Sdl->Renderer);
   // A joystick is optional: a failing joystick subsystem only leaves the keyboard.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-  w->Sdl->JoystickSubsystem = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+  w->Sdl->JoystickSubsystem = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
   TickEventType();
   return w;
 }
@@ -83,7 +92,7 @@ Window::~Window() {
     if (Sdl->Texture) SDL_DestroyTexture(Sdl->Texture);
     if (Sdl->Renderer) SDL_DestroyRenderer(Sdl->Renderer);
     if (Sdl->Win) SDL_DestroyWindow(Sdl->Win);
-    if (Sdl->JoystickSubsystem) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    if (Sdl->JoystickSubsystem) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER);
   }
 }
@@ -112,18 +121,24 @@ bool Window::Present(const uint32_t* pixels, int width, int height, int pitch, b
   if (SDL_UpdateTexture(Sdl->Texture, nullptr, Frame.data(), width * 4) != 0) return false;
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
   SDL_RenderClear(r);
-  int rc;
-  if (fullScreen) {
-    SDL_RenderSetLogicalSize(r, 640, 480);
-    SDL_Rect dst{offsetX, offsetY, width, height};
-    rc = SDL_RenderCopy(r, Sdl->Texture, nullptr, &dst);
+  int ow = 0, oh = 0;
+  SDL_GetRendererOutputSize(r, &ow, &oh);
+  SDL_Rect dst;
+  if (fullScreen || Sdl->FullScreen) {
+    // A 640 x 480 display with the picture at its offset, scaled as a whole.
+    PixelRect screen = Letterbox(ow, oh, 640, 480);
+    int s = screen.W / 640 > 0 ? screen.W / 640 : 1;
+    if (screen.W < 640) {
+      dst = {screen.X + offsetX * screen.W / 640, screen.Y + offsetY * screen.H / 480,
+             width * screen.W / 640, height * screen.H / 480};
+    } else {
+      dst = {screen.X + offsetX * s, screen.Y + offsetY * s, width * s, height * s};
+    }
   } else {
-    SDL_RenderSetLogicalSize(r, 0, 0);
-    int ow = 0, oh = 0;
-    SDL_GetRendererOutputSize(r, &ow, &oh);
-    SDL_Rect dst{0, 0, ow, oh};
-    rc = SDL_RenderCopy(r, Sdl->Texture, nullptr, &dst);
+    PixelRect box = Letterbox(ow, oh, width, height);
+    dst = {box.X, box.Y, box.W, box.H};
   }
+  int rc = SDL_RenderCopy(r, Sdl->Texture, nullptr, &dst);
   SDL_RenderPresent(r);
   return rc == 0;
 }
@@ -133,7 +148,6 @@ bool Window::SetFullScreen(bool on) {
   if (Sdl->FullScreen == on) return true;
   if (SDL_SetWindowFullscreen(Sdl->Win, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
   Sdl->FullScreen = on;
-  if (!on) SDL_SetWindowSize(Sdl->Win, ClientW, ClientH);
   SDL_ShowCursor(on ? SDL_DISABLE : SDL_ENABLE);
   return true;
 }
@@ -174,7 +188,8 @@ bool Window::HandleEvent(const void* p, WindowEvent* result) {
       *result = WindowEvent::Quit;
       return true;
     case SDL_WINDOWEVENT:
-      if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+      if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+          e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
         *result = WindowEvent::Paint;
         return true;
       }
@@ -182,10 +197,25 @@ bool Window::HandleEvent(const void* p, WindowEvent* result) {
       return false;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
+      // Alt+Enter switches between the window and full screen; the game never sees it.
+      if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT)) {
+        if (e.type == SDL_KEYDOWN && !e.key.repeat) {
+          SetFullScreen(!Sdl->FullScreen);
+          *result = WindowEvent::Paint;
+          return true;
+        }
+        return false;
+      }
       Devices.SetKey(SdlScancodeToDik(e.key.keysym.scancode), e.type == SDL_KEYDOWN);
+      return false;
+    case SDL_JOYDEVICEADDED:
+    case SDL_CONTROLLERDEVICEADDED:
+      // A pad plugged in while the game runs is taken up when none is in use.
+      if (!Devices.HasJoystick()) Devices.OpenFirstJoystick();
       return false;
     case SDL_JOYDEVICEREMOVED:
       Devices.OnJoystickRemoved(e.jdevice.which);
+      if (!Devices.HasJoystick()) Devices.OpenFirstJoystick();
       return false;
     default:
       return false;
