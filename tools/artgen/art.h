@@ -1,0 +1,70 @@
+#pragma once
+// The game's pictures. Each Make* function paints one bitmap resource.
+#include <map>
+#include <memory>
+#include <string>
+
+#include "gfx.h"
+#include "text.h"
+
+namespace art {
+
+// Fonts and glyph shapes shared by every picture.
+struct Fonts {
+  FontLib bold;      // heavy sans for letters and digits
+  FontLib cond;      // condensed heavy sans for tight cells
+  FontLib round;     // geometric sans for headings
+  const Glyph& get(FontLib& f, const std::string& text);
+  std::map<std::pair<const FontLib*, std::string>, std::unique_ptr<Glyph>> cache;
+};
+Fonts& fonts();
+
+// The eight block hues and the hue slot of a letter: consecutive letters are three
+// slots apart, so neighbours in the alphabet never share or nearly share a colour.
+Col hueColor(int slot);
+inline int letterSlot(int letter) { return (letter * 3) % 8; }
+
+// Four text colours: fill top, fill bottom, outline.
+struct FontColors {
+  Col top, bottom, line;
+};
+FontColors fontColors(int index);
+
+// Draws text with per-letter shapes; returns the pen advance in pixels.
+float textWidth(FontLib& f, const std::string& s, float capH, float tracking);
+
+Layer MakeBlocks(int set);  // 0..4 -> BLOCK1..BLOCK5
+Layer MakeFont(int color);
+Layer MakeFontCursor();
+Layer MakeNumbers(int color);
+Layer MakeColon();
+Layer MakeFrame();
+Layer MakeCursor();
+Layer MakeArrow();
+Layer MakeFlash();
+Layer MakeStar();
+Layer MakeGameOver();
+Layer MakeClear();
+Layer MakeReady();
+Layer MakeGo();
+Layer MakeBalloon();
+Layer MakeTitle();
+Layer MakeSubtitle();
+Layer MakeCopyright();
+Layer MakeMiniLogo();
+Layer MakeSelect();
+Layer MakeBadge(bool puzzle);
+Layer MakeFaceHead();
+Layer MakeFaceExpressions();
+Layer MakeFaceLids();
+Layer MakeBack(int type);
+Layer MakeReward();
+Layer MakeMakerLogo();
+
+// Shared pieces.
+void drawBlockCell(Layer& L, int set, int letter, float ox, float oy, float size = 32.0f);
+// Heading letters: gradient fill, white inner rim, dark outline and a drop shadow.
+void drawHeadingText(Layer& L, FontLib& f, const std::string& s, float x, float baseline, float capH,
+                     float tracking, const std::vector<Col>& colors, float outline, float maxW = 0);
+
+}  // namespace art
