@@ -1,0 +1,195 @@
+#include "platform/midi_out.h"
+
+#include <fluidsynth.h>
+#include <sys/stat.h>
+
+#include "platform/audio_device.h"
+#include "platform/audio_mixer.h"
+
+namespace platform {
+namespace {
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// FluidSynth renders into the mixer through this output; messages arrive from the
+// sequencer's thread and rendering happens on the audio thread, which FluidSynth's
+// thread-safe interface (on by default) keeps apart.
+class SynthMidiOut final : public MidiOut, public AudioSource {
+ public:
+  ~SynthMidiOut() override {
+    if (Device) {
+      Device->GetMixer().RemoveSource(this);
+      AudioDevice::Release(Device);
+    }
+    if (Synth) delete_fluid_synth(Synth);
+    if (Settings) delete_fluid_settings(Settings);
+  }
+
+  bool Open(const std::vector<std::string>& fontPaths) {
+    Settings = new_fluid_settings();
+    if (!Settings) return false;
+    Device = AudioDevice::Acquire(22050, 16, true);
+    if (!Device) return false;
+    fluid_settings_setnum(Settings, "synth.sample-rate", Device->Rate());
+    fluid_settings_setnum(Settings, "synth.gain", kSynthGain);
+    fluid_settings_setint(Settings, "synth.cpu-cores", 1);
+    fluid_settings_setint(Settings, "synth.threadsafe-api", 1);
+    Synth = new_fluid_synth(Settings);
+    if (!Synth) return false;
+    bool loaded = false;
+    for (const std::string& path : fontPaths) {
+      if (!IsRegularFile(path)) continue;
+      if (fluid_synth_sfload(Synth, path.c_str(), 1) != FLUID_FAILED) {
+        loaded = true;
+        break;
+      }
+    }
+    if (!loaded) return false;
+    Device->GetMixer().AddSource(this);
+    return true;
+  }
+
+  void ShortMsg(uint32_t packed) override {
+    const int status = static_cast<int>(packed & 0xFF);
+    const int d1 = static_cast<int>((packed >> 8) & 0x7F);
+    const int d2 = static_cast<int>((packed >> 16) & 0x7F);
+    const int chan = status & 0x0F;
+    switch (status & 0xF0) {
+      case 0x80: fluid_synth_noteoff(Synth, chan, d1); break;
+      case 0x90: fluid_synth_noteon(Synth, chan, d1, d2); break;  // velocity 0 is a note-off
+      case 0xA0: fluid_synth_key_pressure(Synth, chan, d1, d2); break;
+      case 0xB0: fluid_synth_cc(Synth, chan, d1, d2); break;
+      case 0xC0: fluid_synth_program_change(Synth, chan, d1); break;
+      case 0xD0: fluid_synth_channel_pressure(Synth, chan, d1); break;
+      case 0xE0: fluid_synth_pitch_bend(Synth, chan, d1 | (d2 << 7)); break;
+      default: break;  // system messages and stray data bytes are not for the synthesiser
+    }
+  }
+
+  int LongMsg(const uint8_t* bytes, size_t count) override {
+    // FluidSynth takes the body between F0 and F7.
+    if (!bytes || count == 0) return 0;
+    size_t begin = bytes[0] == 0xF0 ? 1 : 0;
+    size_t end = count;
+    if (end > begin && bytes[end - 1] == 0xF7) --end;
+    if (end > begin)
+      fluid_synth_sysex(Synth, reinterpret_cast<const char*>(bytes + begin),
+                        static_cast<int>(end - begin), nullptr, nullptr, nullptr, 0);
+    return 0;
+  }
+
+  void Reset() override {
+    for (int chan = 0; chan < 16; ++chan) fluid_synth_cc(Synth, chan, 64, 0);
+    fluid_synth_all_notes_off(Synth, -1);
+  }
+
+  void RenderStereo(float* out, int frames) override {
+    fluid_synth_write_float(Synth, frames, out, 0, 2, out, 1, 2);
+  }
+
+ private:
+  fluid_settings_t* Settings = nullptr;
+  fluid_synth_t* Synth = nullptr;
+  AudioDevice* Device = nullptr;
+};
+
+void SilenceFluidLog() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    fluid_set_log_function(FLUID_ERR, nullptr, nullptr);
+    fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
+    fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
+    fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
+  });
+}
+
+}  // namespace
+
+const std::vector<std::string>& DefaultSoundFontPaths() {
+  static const std::vector<std::string> paths = {
+      "/usr/share/sounds/sf2/TimGM6mb.sf2",
+      "/usr/share/sounds/sf2/default-GM.sf2",
+      "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+      "/usr/share/sounds/sf2/FluidR3_GS.sf2",
+      "/usr/share/sounds/sf3/default-GM.sf3",
+      "/usr/share/sounds/sf3/MuseScore_General.sf3",
+      "/usr/share/soundfonts/default.sf2",
+      "/usr/share/soundfonts/FluidR3_GM.sf2",
+      "/usr/share/soundfonts/TimGM6mb.sf2",
+      "/usr/local/share/soundfonts/default.sf2",
+  };
+  return paths;
+}
+
+std::unique_ptr<MidiOut> OpenSynthMidiOut(const std::vector<std::string>& fontPaths) {
+  SilenceFluidLog();
+  auto out = std::make_unique<SynthMidiOut>();
+  if (!out->Open(fontPaths)) return nullptr;
+  return out;
+}
+
+void MidiLog::Add(MidiLogEntry entry) {
+  std::lock_guard<std::mutex> lock(Lock);
+  Items.push_back(std::move(entry));
+}
+
+std::vector<MidiLogEntry> MidiLog::Entries() const {
+  std::lock_guard<std::mutex> lock(Lock);
+  return Items;
+}
+
+size_t MidiLog::Size() const {
+  std::lock_guard<std::mutex> lock(Lock);
+  return Items.size();
+}
+
+void MidiLog::Clear() {
+  std::lock_guard<std::mutex> lock(Lock);
+  Items.clear();
+  Attempts = 0;
+}
+
+void MidiLog::SetNotReadyAnswers(int count) {
+  std::lock_guard<std::mutex> lock(Lock);
+  NotReadyLeft = count;
+}
+
+int MidiLog::TakeNotReadyAnswer() {
+  std::lock_guard<std::mutex> lock(Lock);
+  ++Attempts;
+  if (NotReadyLeft <= 0) return 0;
+  --NotReadyLeft;
+  return MidiOut::kNotReady;
+}
+
+int MidiLog::LongAttempts() const {
+  std::lock_guard<std::mutex> lock(Lock);
+  return Attempts;
+}
+
+void RecordingMidiOut::ShortMsg(uint32_t packed) {
+  MidiLogEntry e;
+  e.Type = MidiLogEntry::Kind::Short;
+  e.Packed = packed;
+  Log->Add(std::move(e));
+}
+
+int RecordingMidiOut::LongMsg(const uint8_t* bytes, size_t count) {
+  if (int answer = Log->TakeNotReadyAnswer(); answer != 0) return answer;
+  MidiLogEntry e;
+  e.Type = MidiLogEntry::Kind::Long;
+  e.Bytes.assign(bytes, bytes + count);
+  Log->Add(std::move(e));
+  return 0;
+}
+
+void RecordingMidiOut::Reset() {
+  MidiLogEntry e;
+  e.Type = MidiLogEntry::Kind::Reset;
+  Log->Add(std::move(e));
+}
+
+}  // namespace platform

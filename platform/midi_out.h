@@ -1,0 +1,79 @@
+#pragma once
+// MIDI outputs for the sequencer: the FluidSynth synthesiser mixed into the audio device,
+// and a recording output that keeps every message (for tests and tools).
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class MidiOut {
+ public:
+  // LongMsg's answer while the output cannot take a block yet.
+  static constexpr int kNotReady = 67;
+
+  virtual ~MidiOut() = default;
+  // One channel message packed as status + data1 x 256 + data2 x 65536.
+  virtual void ShortMsg(uint32_t packed) = 0;
+  // One system-exclusive block, F0 ... F7 as it stands in the file. 0 when taken,
+  // kNotReady when the output is busy, any other value for an error.
+  virtual int LongMsg(const uint8_t* bytes, size_t count) = 0;
+  // Turns off every sounding note on every channel (the sustain pedal is released too).
+  virtual void Reset() = 0;
+};
+
+// The sound fonts looked for, in order.
+const std::vector<std::string>& DefaultSoundFontPaths();
+
+// A FluidSynth synthesiser with the first sound font of fontPaths that loads, rendering into
+// the shared audio device's mixer (acquired with 22050 Hz, 16 bits, stereo unless the
+// device is already open). Null when there is no synthesiser, no sound font or no audio
+// device: nothing could be heard.
+std::unique_ptr<MidiOut> OpenSynthMidiOut(
+    const std::vector<std::string>& fontPaths = DefaultSoundFontPaths());
+
+// The synthesiser's loudness (FluidSynth's synth.gain).
+constexpr double kSynthGain = 0.6;
+
+// Everything a RecordingMidiOut received, shared with whoever reads it. Thread-safe.
+struct MidiLogEntry {
+  enum class Kind { Short, Long, Reset };
+  Kind Type = Kind::Short;
+  uint32_t Packed = 0;          // Short
+  std::vector<uint8_t> Bytes;   // Long
+  bool operator==(const MidiLogEntry&) const = default;
+};
+
+class MidiLog {
+ public:
+  void Add(MidiLogEntry entry);
+  std::vector<MidiLogEntry> Entries() const;
+  size_t Size() const;
+  void Clear();
+  // LongMsg answers kNotReady this many times before it takes a block.
+  void SetNotReadyAnswers(int count);
+  int TakeNotReadyAnswer();
+  int LongAttempts() const;
+
+ private:
+  mutable std::mutex Lock;
+  std::vector<MidiLogEntry> Items;
+  int NotReadyLeft = 0;
+  int Attempts = 0;
+};
+
+class RecordingMidiOut : public MidiOut {
+ public:
+  explicit RecordingMidiOut(std::shared_ptr<MidiLog> log) : Log(std::move(log)) {}
+  void ShortMsg(uint32_t packed) override;
+  int LongMsg(const uint8_t* bytes, size_t count) override;
+  void Reset() override;
+
+ private:
+  std::shared_ptr<MidiLog> Log;
+};
+
+}  // namespace platform
