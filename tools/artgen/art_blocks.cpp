@@ -98,6 +98,9 @@ void neon(Layer& L, int letter, float ox, float oy, float S, Col base) {
 
 void wood(Layer& L, int letter, float ox, float oy, float S, Col base, int seed) {
   float k = S / 32.0f;
+  // Light paints would sink into the pale wood: deepen them.
+  float lum = 0.3f * base.r + 0.59f * base.g + 0.11f * base.b;
+  if (lum > 0.6f) base = darken(base, 0.22f);
   Rect bb{int(ox), int(oy), int(ox + S + 1), int(oy + S + 1)};
   Shape body = box(ox + 0.5f * k, oy + 0.5f * k, ox + S - 0.5f * k, oy + S - 0.5f * k, 3.5f * k);
   Col light = rgb(236, 200, 146), dark = rgb(200, 146, 88);
@@ -117,14 +120,15 @@ void wood(Layer& L, int letter, float ox, float oy, float S, Col base, int seed)
   fill(L, body, solid(rgb(112, 66, 30)), bb);
   fill(L, grow(body, -1.0f * k), grain, bb);
   // Painted coloured border, like a toy alphabet block.
-  Shape band = ring(box(ox + 4.5f * k, oy + 4.5f * k, ox + S - 4.5f * k, oy + S - 4.5f * k, 2.5f * k), 2.2f * k);
+  Shape band = ring(box(ox + 3.6f * k, oy + 3.6f * k, ox + S - 3.6f * k, oy + S - 3.6f * k, 2.5f * k), 1.7f * k);
   fill(L, band, solid(darken(base, 0.05f)), bb);
   if (letter < 0) return;
-  Shape g = letter < 26 ? letterShape(letter, ox, oy, S, 15.5f, 18) : starShape(ox, oy, S * 0.9f);
+  Shape g = letter < 26 ? letterShape(letter, ox, oy, S, 17.5f, 21) : starShape(ox, oy, S * 0.9f);
   if (letter >= 26) g = moved(g, S * 0.05f, S * 0.05f);
-  fill(L, moved(g, -0.8f * k, -0.8f * k), solid(rgb(255, 238, 208)), bb);
-  fill(L, moved(g, 0.9f * k, 0.9f * k), solid(rgb(96, 56, 24)), bb);
-  fill(L, g, vgrad(oy + 8 * k, lighten(base, 0.12f), oy + 24 * k, darken(base, 0.12f)), bb);
+  // Carved and painted: a light lip above, a dark rim around the paint.
+  fill(L, moved(grow(g, 1.2f * k), -0.6f * k, -0.6f * k), solid(rgb(255, 240, 214)), bb);
+  fill(L, grow(g, 1.1f * k), solid(darken(base, 0.6f)), bb);
+  fill(L, g, vgrad(oy + 8 * k, lighten(base, 0.15f), oy + 24 * k, darken(base, 0.1f)), bb);
 }
 
 void stone(Layer& L, int letter, float ox, float oy, float S, Col base, int seed) {
