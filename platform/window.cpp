@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/letterbox.h"
+#include "platform/resources.h"
 
 #include <atomic>
 #include <cstdio>
@@ -20,6 +21,25 @@ Uint32 TickEventType() {
     if (t != static_cast<Uint32>(-1)) gTickEventType = t;
   }
   return gTickEventType;
+}
+
+// The window's icon: the "V" block of the title art, black made transparent.
+void SetWindowIcon(SDL_Window* win) {
+  ResourceView view;
+  if (!FindResource("BITMAP", "TITLE", view)) return;
+  SDL_RWops* rw = SDL_RWFromConstMem(view.Data, static_cast<int>(view.Size));
+  SDL_Surface* title = rw ? SDL_LoadBMP_RW(rw, 1) : nullptr;
+  if (!title) return;
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, 80, 83, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (icon) {
+    SDL_FillRect(icon, nullptr, 0);
+    SDL_SetColorKey(title, SDL_TRUE, SDL_MapRGB(title->format, 0, 0, 0));
+    SDL_Rect src{16, 17, 80, 83};
+    SDL_BlitSurface(title, &src, icon, nullptr);
+    SDL_SetWindowIcon(win, icon);
+    SDL_FreeSurface(icon);
+  }
+  SDL_FreeSurface(title);
 }
 
 }  // namespace
@@ -69,6 +89,7 @@ std::unique_ptr<Window> Window::Create(const std::string& caption, int clientWid
     return nullptr;
   }
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  SetWindowIcon(w->Sdl->Win);
   SDL_SetRenderDrawColor(w->Sdl->Renderer, 0, 0, 0, 255);
   SDL_RenderClear(w->Sdl->Renderer);
   SDL_RenderPresent(w->Sdl->Renderer);
