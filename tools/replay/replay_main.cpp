@@ -17,10 +17,53 @@
 #include "engine/random.h"
 #include "game/gamemgr.h"
 #include "game/savefile.h"
+#include "platform/audio_device.h"
 #include "platform/window.h"
 #include "tools/replay/script.h"
 
 namespace {
+
+// Everything the mixer produced, as a 16-bit stereo (or mono) WAV file.
+class WavWriter {
+ public:
+  bool Open(const std::string& path) {
+    File = std::fopen(path.c_str(), "wb");
+    if (!File) return false;
+    uint8_t header[44] = {};
+    return std::fwrite(header, 1, sizeof header, File) == sizeof header;
+  }
+  void Write(const int16_t* samples, size_t count) {
+    if (!File) return;
+    for (size_t i = 0; i < count; ++i) {
+      uint8_t b[2] = {static_cast<uint8_t>(samples[i]), static_cast<uint8_t>(samples[i] >> 8)};
+      std::fwrite(b, 1, 2, File);
+    }
+    Bytes += count * 2;
+  }
+  bool Close(int rate, int channels) {
+    if (!File) return true;
+    auto put32 = [](uint8_t* p, uint32_t v) {
+      for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    uint8_t h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                     16, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 0,
+                     'd', 'a', 't', 'a', 0, 0, 0, 0};
+    put32(h + 4, static_cast<uint32_t>(36 + Bytes));
+    h[22] = static_cast<uint8_t>(channels);
+    put32(h + 24, static_cast<uint32_t>(rate));
+    put32(h + 28, static_cast<uint32_t>(rate * channels * 2));
+    h[32] = static_cast<uint8_t>(channels * 2);
+    put32(h + 40, static_cast<uint32_t>(Bytes));
+    bool ok = std::fseek(File, 0, SEEK_SET) == 0 && std::fwrite(h, 1, 44, File) == 44;
+    ok = std::fclose(File) == 0 && ok;
+    File = nullptr;
+    return ok;
+  }
+
+ private:
+  FILE* File = nullptr;
+  size_t Bytes = 0;
+};
 
 int Usage() {
   std::fprintf(stderr, "usage: vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] SCRIPT\n");
@@ -119,6 +162,14 @@ int main(int argc, char** argv) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   if (haveSeed) vexa::FixRandomSeed(seed);
+  // Sound is mixed in step with the ticks, never by a device's clock, so a run is
+  // deterministic and the effects' playing status follows game time.
+  platform::AudioDevice::SetManualMode(true);
+  WavWriter wav;
+  if (!wavPath.empty() && !wav.Open(wavPath)) {
+    std::fprintf(stderr, "vexa-replay: cannot write %s\n", wavPath.c_str());
+    return 2;
+  }
   savefile::SetPathOverride("vexa.dat");  // the runner keeps its save file where it runs
 
   std::string winError;
@@ -132,8 +183,22 @@ int main(int argc, char** argv) {
   auto form = std::make_unique<TMainForm>(window.get(), settings);
 
   long tick = 0;
+  std::vector<int16_t> samples;
+  long carried = 0;  // the remainder of rate x dt / 1000, so no frame is lost
   auto runTick = [&]() {
     form->HITimerTimer();
+    // Two 10 ms passes of the sequencer per 20 ms, then exactly this tick's samples.
+    for (uint32_t ms = 0; ms < dt; ms += 10) form->KorMidi.RunPass();
+    int channels = platform::AudioDevice::OpenChannels();
+    int rate = platform::AudioDevice::OpenRate();
+    if (channels > 0 && rate > 0) {
+      long total = static_cast<long>(rate) * dt + carried;
+      int frames = static_cast<int>(total / 1000);
+      carried = total % 1000;
+      samples.resize(static_cast<size_t>(frames) * channels);
+      platform::AudioDevice::Render(samples.data(), frames);
+      wav.Write(samples.data(), samples.size());
+    }
     ++tick;
   };
   for (const replay::Command& c : commands) {
@@ -165,7 +230,13 @@ int main(int argc, char** argv) {
         break;
     }
   }
+  int channels = platform::AudioDevice::OpenChannels();
+  int rate = platform::AudioDevice::OpenRate();
   form.reset();
   window.reset();
+  if (!wav.Close(rate > 0 ? rate : 22050, channels > 0 ? channels : 2)) {
+    std::fprintf(stderr, "vexa-replay: cannot write %s\n", wavPath.c_str());
+    return 2;
+  }
   return 0;
 }
