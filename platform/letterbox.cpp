@@ -11,8 +11,8 @@ int InitialScale(int displayW, int displayH, int clientW, int clientH) {
   return f;
 }
 
-PixelRect Letterbox(int outW, int outH, int picW, int picH) {
-  PixelRect r;
+ViewRect Letterbox(int outW, int outH, int picW, int picH) {
+  ViewRect r;
   if (outW <= 0 || outH <= 0 || picW <= 0 || picH <= 0) return r;
   int s = std::min(outW / picW, outH / picH);
   if (s >= 1) {

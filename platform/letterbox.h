@@ -3,7 +3,7 @@
 // window of any size (the largest whole scale that fits, centred, black around it).
 namespace platform {
 
-struct PixelRect {
+struct ViewRect {
   int X = 0, Y = 0, W = 0, H = 0;
 };
 
@@ -14,6 +14,6 @@ int InitialScale(int displayW, int displayH, int clientW, int clientH);
 // The rectangle a picW x picH picture takes in an outW x outH output: the largest whole
 // scale that fits, centred; an output smaller than the picture gets the largest fitting
 // fractional size instead, so the whole picture always shows.
-PixelRect Letterbox(int outW, int outH, int picW, int picH);
+ViewRect Letterbox(int outW, int outH, int picW, int picH);
 
 }  // namespace platform

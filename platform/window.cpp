@@ -147,7 +147,7 @@ bool Window::Present(const uint32_t* pixels, int width, int height, int pitch, b
   SDL_Rect dst;
   if (fullScreen || Sdl->FullScreen) {
     // A 640 x 480 display with the picture at its offset, scaled as a whole.
-    PixelRect screen = Letterbox(ow, oh, 640, 480);
+    ViewRect screen = Letterbox(ow, oh, 640, 480);
     int s = screen.W / 640 > 0 ? screen.W / 640 : 1;
     if (screen.W < 640) {
       dst = {screen.X + offsetX * screen.W / 640, screen.Y + offsetY * screen.H / 480,
@@ -156,7 +156,7 @@ bool Window::Present(const uint32_t* pixels, int width, int height, int pitch, b
       dst = {screen.X + offsetX * s, screen.Y + offsetY * s, width * s, height * s};
     }
   } else {
-    PixelRect box = Letterbox(ow, oh, width, height);
+    ViewRect box = Letterbox(ow, oh, width, height);
     dst = {box.X, box.Y, box.W, box.H};
   }
   int rc = SDL_RenderCopy(r, Sdl->Texture, nullptr, &dst);

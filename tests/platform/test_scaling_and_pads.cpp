@@ -19,7 +19,7 @@ TEST(WindowScale, LargestWholeFactorWithinThreeQuartersOfTheHeight) {
 }
 
 TEST(WindowScale, LetterboxKeepsWholeScalesCentred) {
-  platform::PixelRect r = Letterbox(513, 384, 512, 384);
+  platform::ViewRect r = Letterbox(513, 384, 512, 384);
   EXPECT_EQ(r.X, 0);
   EXPECT_EQ(r.Y, 0);
   EXPECT_EQ(r.W, 512);
