@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+#include "engine/sjis.h"
+#include "screens/creditactor.h"
+#include "screens/ending.h"
+#include "tests/screens/test_config_fixture.h"
+
+namespace {
+
+using namespace screens_test;
+
+TEST(CreditLayout, LinesAreCentredAtEightPixelsPerByte) {
+  // Ten full-width characters are 20 bytes: the line starts 80 pixels left of the centre.
+  const char* text = "ＰＲＯＤＵＣＥＤ　ＢＹ";
+  ASSERT_EQ(vexa::SjisLength(text), 22);
+  EXPECT_EQ(TCreditActor::TextLeft(256.0f, "ＰＬＡＮＮＥＲ　ＡＢ"), 256 - 80);
+  EXPECT_EQ(TCreditActor::TextLeft(256.0f, text), 256 - 88);
+  EXPECT_EQ(TCreditActor::TextLeft(256.0f, "おしまい"), 256 - 32);
+  EXPECT_EQ(TCreditActor::TextLeft(256.0f, "AB"), 256 - 8);
+  // Truncated toward zero.
+  EXPECT_EQ(TCreditActor::TextLeft(10.9f, "A"), 6);
+  EXPECT_EQ(TCreditActor::TextLeft(1.5f, "A"), -2);
+}
+
+TEST(CreditLayout, TheRollHoldsTheHeadingsInTheirSlots) {
+  const char* const* lines = TEndingMode::CreditLines;
+  EXPECT_STREQ(lines[4], "Ｖｅｘａ　スタッフ");
+  EXPECT_STREQ(lines[13], "ＰＬＡＮＮＥＲ");
+  EXPECT_STREQ(lines[23], "ＰＲＯＧＲＡＭＭＥＲ");
+  EXPECT_STREQ(lines[33], "ＣＨＡＲＡＣＴＥＲ　ＤＥＳＩＧＮＥＲ");
+  EXPECT_STREQ(lines[43], "ＧＲＡＰＨＩＣ　ＤＥＳＩＧＮＥＲ");
+  EXPECT_STREQ(lines[54], "ＭＵＳＩＣ　ＣＯＭＰＯＳＥＲ");
+  EXPECT_STREQ(lines[55], "ＳＯＵＮＤ　ＣＯＭＰＯＳＥＲ");
+  EXPECT_STREQ(lines[65], "ＰＲＯＤＵＣＥＤ　ＢＹ");
+  EXPECT_STREQ(lines[83], "おしまい");
+  const int kFilled[] = {4, 13, 14, 23, 24, 33, 34, 43, 44, 45, 54, 55, 56, 65, 66, 83};
+  int filled = 0;
+  for (int i = 0; i < TEndingMode::kCreditSlots; ++i) {
+    if (!lines[i]) continue;
+    ++filled;
+    EXPECT_NE(std::find(std::begin(kFilled), std::end(kFilled), i), std::end(kFilled)) << i;
+    const std::string s = lines[i];
+    // Full-width characters only (three UTF-8 bytes, two in the game's measure), and
+    // narrow enough for the screen.
+    EXPECT_EQ(vexa::SjisLength(s) * 3, static_cast<int>(s.size()) * 2) << i;
+    EXPECT_LE(vexa::SjisLength(s) * 8, 512) << i;
+  }
+  EXPECT_EQ(filled, 16);
+}
+
+struct EndingScreen : ScreenTest {
+  void SetUp() override {
+    ScreenTest::SetUp();
+    WriteSolidBitmap("REWARD", 510, 380, Rgb{200, 220, 240});
+    // The reward screen left the fade at full white.
+    Kernel->FadeWhite = true;
+    Kernel->FadeLevel = 255;
+  }
+  TEndingMode* Open() {
+    auto* e = new TEndingMode(Root.get(), Kernel.get(), &Data);
+    Root->Child = e;
+    return e;
+  }
+};
+
+TEST_F(EndingScreen, BuildsTheLinesBelowTheScreenAndFadesInFromWhite) {
+  TEndingMode* e = Open();
+  Frame();
+  EXPECT_STREQ(e->ClassName(), "TEndingMode");
+  ASSERT_NE(e->Credits, nullptr);
+  ASSERT_EQ(e->Credits->Count(), 16);
+  auto* first = static_cast<TCreditActor*>(e->Credits->Get(0));
+  auto* last = static_cast<TCreditActor*>(e->Credits->Get(15));
+  EXPECT_FLOAT_EQ(first->X, 256.0f);
+  EXPECT_FLOAT_EQ(first->Y, 384.0f + 80.0f);  // not moved during the fade-in
+  EXPECT_EQ(first->Kind, 0);
+  EXPECT_STREQ(first->Text, TEndingMode::CreditLines[4]);
+  EXPECT_FLOAT_EQ(last->Y, 384.0f + 1660.0f);
+  EXPECT_EQ(last->Kind, TCreditActor::LastLine);
+  EXPECT_TRUE(Kernel->FadeWhite);
+  EXPECT_EQ(Kernel->FadeLevel, 250);
+  Frames(49);
+  EXPECT_EQ(e->Phase, 0);
+  Frame();
+  EXPECT_EQ(e->Phase, 1);  // 51 ticks of 5 levels
+  EXPECT_EQ(Kernel->FadeLevel, 0);
+  ASSERT_NE(DrawC.GetSpriteSurf("エンディング"), nullptr);
+  EXPECT_EQ(DrawC.GetSpriteSurf("エンディング")->CellCount, 1);
+  // The whole picture at (1, 2) (the program's own picture, or the file when it has none);
+  // the first credit line is still below the screen.
+  TSpriteSurf* pic = DrawC.GetSpriteSurf("エンディング");
+  int compared = 0;
+  for (int y = 0; y < 380; y += 5)
+    for (int x = 0; x < 510; x += 5) {
+      const uint32_t p = pic->Surface->GetPixel(x, y);
+      if (p == 0) continue;  // transparent
+      ASSERT_EQ(Px(x + 1, y + 2), p) << x << "," << y;
+      ++compared;
+    }
+  EXPECT_GT(compared, 1000);
+  EXPECT_EQ(Px(0, 0), 0u);
+}
+
+TEST_F(EndingScreen, TheRollEndsWithTheClosingLineRestingInTheMiddle) {
+  TEndingMode* e = Open();
+  Frames(51);
+  ASSERT_EQ(e->Phase, 1);
+  auto* last = static_cast<TCreditActor*>(e->Credits->Get(15));
+  // (2044 - 192) / 64 = 28.9 s: 1447 frames of 20 ms bring it to the middle.
+  Frames(1440);
+  EXPECT_GT(last->Y, 192.0f);
+  Frames(10);
+  EXPECT_LE(last->Y, 192.0f);
+  EXPECT_GT(last->Y, 192.0f - 64.0f * 0.02f - 0.01f);
+  const float rest = last->Y;
+  EXPECT_EQ(e->Credits->Count(), 1);  // every other line has scrolled away
+  Frames(500);
+  EXPECT_FLOAT_EQ(last->Y, rest);
+  EXPECT_EQ(e->Credits->Count(), 1);
+  EXPECT_EQ(e->Phase, 1);
+}
+
+TEST_F(EndingScreen, OnlyEnterEndsItAndTheSpriteIsRemoved) {
+  TEndingMode* e = Open();
+  Frames(60);
+  ASSERT_EQ(e->Phase, 1);
+  Tap(kKeyZ);
+  Tap(kKeySpace);
+  Tap(kKeyX);
+  EXPECT_FALSE(e->EndRequest);
+  EXPECT_EQ(e->Phase, 1);
+  // Enter long before the closing line has stopped.
+  Tap(kKeyEnter);
+  EXPECT_TRUE(e->EndRequest);
+  EXPECT_EQ(e->Phase, 2);
+  EXPECT_FALSE(Kernel->FadeWhite);  // the fade-out is to black
+  const int n = RunUntilGone();
+  EXPECT_GE(n, 10);
+  EXPECT_LE(n, 14);
+  EXPECT_EQ(Root->Child, nullptr);
+  EXPECT_FALSE(Kernel->FadeWhite);
+  EXPECT_EQ(Kernel->FadeLevel, 255);
+  EXPECT_EQ(DrawC.GetSpriteSurf("エンディング"), nullptr);
+}
+
+TEST_F(EndingScreen, EnterDuringTheFadeInIsTakenWhenTheRollStarts) {
+  TEndingMode* e = Open();
+  Tap(kKeyEnter);
+  EXPECT_TRUE(e->EndRequest);
+  EXPECT_EQ(e->Phase, 0);
+  Frames(48);
+  EXPECT_EQ(e->Phase, 0);
+  Frame();
+  EXPECT_EQ(e->Phase, 1);
+  Frame();
+  EXPECT_EQ(e->Phase, 2);
+}
+
+TEST_F(EndingScreen, ALineBelowTheScreenOrWithoutTextDrawsNothing) {
+  DrawC.Clear();
+  TCreditActor group(Root.get(), 0);
+  TActor* a = group.Spawn(256.0f, 400.0f, 0);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->Spawn(0, 0, 0), nullptr);  // a line spawns nothing
+  EXPECT_FLOAT_EQ(a->VY, -64.0f);
+  static_cast<TCreditActor*>(a)->Text = "ＡＢＣ";
+  group.Paint();  // below the screen
+  TActor* b = group.Spawn(256.0f, 100.0f, 0);  // no text
+  group.Paint();
+  (void)b;
+  for (int y = 0; y < 384; y += 7)
+    for (int x = 0; x < 512; x += 7) ASSERT_EQ(Px(x, y), 0u);
+}
+
+}  // namespace
