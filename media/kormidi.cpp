@@ -31,7 +31,9 @@ uint32_t SaturatingAdd(uint32_t a, int64_t b) {
 }  // namespace
 
 TKorMidi::TKorMidi() {
-  OpenOutput = [] { return platform::OpenSynthMidiOut(); };
+  OpenOutput = [this] {
+    return platform::OpenSynthMidiOut(platform::DefaultSoundFontPaths(), &OpenFailure);
+  };
   SysExBlock.reserve(256);
   std::lock_guard<std::mutex> lock(gLiveLock);
   gLive.push_back(this);
@@ -50,10 +52,14 @@ bool TKorMidi::Init(const void* instance, bool useThread) {
   Instance = instance;
   Manual = platform::AudioDevice::IsManualMode();
   UseThread = useThread && !Manual;
+  OpenFailure = platform::MidiOpenFailure::None;
   std::unique_ptr<platform::MidiOut> out =
-      OpenOutput ? OpenOutput() : platform::OpenSynthMidiOut();
+      OpenOutput ? OpenOutput()
+                 : platform::OpenSynthMidiOut(platform::DefaultSoundFontPaths(), &OpenFailure);
   if (!out) {
-    platform::ShowMessage("エラー", "MIDIマッパーを開けませんでした。", true);
+    // Without any audio device the game is silent as a whole; that is not worth a message.
+    if (OpenFailure != platform::MidiOpenFailure::NoAudioDevice)
+      platform::ShowMessage("エラー", "MIDIマッパーを開けませんでした。", true);
     UseThread = false;
     return false;
   }

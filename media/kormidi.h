@@ -25,9 +25,7 @@
 #include <thread>
 #include <vector>
 
-namespace platform {
-class MidiOut;
-}
+#include "platform/midi_out.h"
 
 struct TMidiTrack {
   bool InUse = false;
@@ -50,8 +48,10 @@ class TKorMidi {
   TKorMidi(const TKorMidi&) = delete;
   TKorMidi& operator=(const TKorMidi&) = delete;
 
-  // Opens the MIDI output (OpenOutput); when it cannot be opened shows
-  // "MIDIマッパーを開けませんでした。" and answers false, and the game runs without music.
+  // Opens the MIDI output (OpenOutput). When there is no synthesiser or sound font it shows
+  // "MIDIマッパーを開けませんでした。" and answers false; when there is no audio device at
+  // all it answers false without a message (the sound effects are silent too). The game
+  // then runs without music.
   bool Init();
   bool Init(const void* instance, bool useThread);
   bool CleanUp();
@@ -80,8 +80,9 @@ class TKorMidi {
   static void PlayThread(TKorMidi* self);
 
   // The output Init opens; FluidSynth on the shared audio device unless replaced (tests
-  // give a recording output).
+  // give a recording output). The default one notes in OpenFailure why it failed.
   std::function<std::unique_ptr<platform::MidiOut>()> OpenOutput;
+  platform::MidiOpenFailure OpenFailure = platform::MidiOpenFailure::None;
 
   const void* Instance = nullptr;
   std::unique_ptr<platform::MidiOut> MidiOut;

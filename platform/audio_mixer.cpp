@@ -182,19 +182,37 @@ int Mixer::VoiceCount() const {
 
 void Mixer::AddSource(AudioSource* source) {
   if (!source) return;
-  std::lock_guard<std::mutex> lock(Lock);
+  std::lock_guard<std::mutex> lock(SourceLock);
   if (std::find(Sources.begin(), Sources.end(), source) == Sources.end())
     Sources.push_back(source);
 }
 
 void Mixer::RemoveSource(AudioSource* source) {
-  std::lock_guard<std::mutex> lock(Lock);
+  std::lock_guard<std::mutex> lock(SourceLock);
   Sources.erase(std::remove(Sources.begin(), Sources.end(), source), Sources.end());
 }
 
 void Mixer::RenderChunk(int32_t* acc, int frames) {
   const int channels = OutChannels;
   std::fill(acc, acc + static_cast<size_t>(frames) * channels, 0);
+  {
+    std::lock_guard<std::mutex> lock(SourceLock);
+    for (AudioSource* s : Sources) {
+      float* buf = SourceBuffer.data();
+      s->RenderStereo(buf, frames);
+      for (int i = 0; i < frames; ++i) {
+        const float l = std::clamp(buf[2 * i], -4.0f, 4.0f);
+        const float r = std::clamp(buf[2 * i + 1], -4.0f, 4.0f);
+        if (channels == 2) {
+          acc[2 * i] += static_cast<int32_t>(std::lrint(l * 32767.0f));
+          acc[2 * i + 1] += static_cast<int32_t>(std::lrint(r * 32767.0f));
+        } else {
+          acc[i] += static_cast<int32_t>(std::lrint((l + r) * 16383.5f));
+        }
+      }
+    }
+  }
+  std::lock_guard<std::mutex> lock(Lock);
   for (Voice& v : Voices) {
     if (!v.Playing) continue;
     const uint32_t left = v.Clip->Frames - v.Position;
@@ -204,25 +222,11 @@ void Mixer::RenderChunk(int32_t* acc, int frames) {
     v.Position += n;
     if (v.Position >= v.Clip->Frames) v.Playing = false;
   }
-  for (AudioSource* s : Sources) {
-    float* buf = SourceBuffer.data();
-    s->RenderStereo(buf, frames);
-    for (int i = 0; i < frames; ++i) {
-      float l = std::clamp(buf[2 * i], -4.0f, 4.0f);
-      float r = std::clamp(buf[2 * i + 1], -4.0f, 4.0f);
-      if (channels == 2) {
-        acc[2 * i] += static_cast<int32_t>(std::lrint(l * 32767.0f));
-        acc[2 * i + 1] += static_cast<int32_t>(std::lrint(r * 32767.0f));
-      } else {
-        acc[i] += static_cast<int32_t>(std::lrint((l + r) * 16383.5f));
-      }
-    }
-  }
 }
 
 void Mixer::Render(void* out, int frames) {
   if (!out || frames <= 0) return;
-  std::lock_guard<std::mutex> lock(Lock);
+  std::lock_guard<std::mutex> renderLock(RenderLock);  // guards the scratch buffers
   uint8_t* dst = static_cast<uint8_t*>(out);
   int32_t* acc = Accumulator.data();
   while (frames > 0) {

@@ -74,7 +74,8 @@ class Mixer {
   bool GetPosition(int voice, uint32_t& frame) const;
   int VoiceCount() const;
 
-  // Pull sources are mixed in the order added; the mixer does not own them.
+  // Pull sources are mixed in the order added; the mixer does not own them. Once
+  // RemoveSource returns, the source is not called again.
   void AddSource(AudioSource* source);
   void RemoveSource(AudioSource* source);
 
@@ -96,7 +97,11 @@ class Mixer {
   int OutRate;
   int OutBits;
   int OutChannels;
+  // Voices and sources have their own locks, so that starting a sound never waits for the
+  // synthesiser's rendering. Render takes RenderLock, then SourceLock, then Lock.
   mutable std::mutex Lock;
+  std::mutex SourceLock;
+  std::mutex RenderLock;
   Voice Voices[kMaxVoices];
   std::vector<AudioSource*> Sources;
   // Scratch buffers sized once at construction, so rendering never allocates.

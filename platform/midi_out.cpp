@@ -28,14 +28,17 @@ class SynthMidiOut final : public MidiOut, public AudioSource {
     if (Settings) delete_fluid_settings(Settings);
   }
 
-  bool Open(const std::vector<std::string>& fontPaths) {
-    Settings = new_fluid_settings();
-    if (!Settings) return false;
+  bool Open(const std::vector<std::string>& fontPaths, MidiOpenFailure& failure) {
+    failure = MidiOpenFailure::NoAudioDevice;
     Device = AudioDevice::Acquire(22050, 16, true);
     if (!Device) return false;
+    failure = MidiOpenFailure::NoSynthesiser;
+    Settings = new_fluid_settings();
+    if (!Settings) return false;
     fluid_settings_setnum(Settings, "synth.sample-rate", Device->Rate());
     fluid_settings_setnum(Settings, "synth.gain", kSynthGain);
     fluid_settings_setint(Settings, "synth.cpu-cores", 1);
+    fluid_settings_setint(Settings, "synth.polyphony", kSynthPolyphony);
     fluid_settings_setint(Settings, "synth.threadsafe-api", 1);
     Synth = new_fluid_synth(Settings);
     if (!Synth) return false;
@@ -49,6 +52,7 @@ class SynthMidiOut final : public MidiOut, public AudioSource {
     }
     if (!loaded) return false;
     Device->GetMixer().AddSource(this);
+    failure = MidiOpenFailure::None;
     return true;
   }
 
@@ -124,10 +128,14 @@ const std::vector<std::string>& DefaultSoundFontPaths() {
   return paths;
 }
 
-std::unique_ptr<MidiOut> OpenSynthMidiOut(const std::vector<std::string>& fontPaths) {
+std::unique_ptr<MidiOut> OpenSynthMidiOut(const std::vector<std::string>& fontPaths,
+                                          MidiOpenFailure* failure) {
   SilenceFluidLog();
+  MidiOpenFailure why = MidiOpenFailure::None;
   auto out = std::make_unique<SynthMidiOut>();
-  if (!out->Open(fontPaths)) return nullptr;
+  const bool ok = out->Open(fontPaths, why);
+  if (failure) *failure = why;
+  if (!ok) return nullptr;
   return out;
 }
 

@@ -28,15 +28,25 @@ class MidiOut {
 // The sound fonts looked for, in order.
 const std::vector<std::string>& DefaultSoundFontPaths();
 
+// Why OpenSynthMidiOut gave no output.
+enum class MidiOpenFailure { None, NoAudioDevice, NoSynthesiser };
+
 // A FluidSynth synthesiser with the first sound font of fontPaths that loads, rendering into
 // the shared audio device's mixer (acquired with 22050 Hz, 16 bits, stereo unless the
-// device is already open). Null when there is no synthesiser, no sound font or no audio
-// device: nothing could be heard.
+// device is already open). Null when there is no audio device, or no synthesiser or sound
+// font: nothing could be heard. failure, when given, tells which.
 std::unique_ptr<MidiOut> OpenSynthMidiOut(
-    const std::vector<std::string>& fontPaths = DefaultSoundFontPaths());
+    const std::vector<std::string>& fontPaths = DefaultSoundFontPaths(),
+    MidiOpenFailure* failure = nullptr);
 
-// The synthesiser's loudness (FluidSynth's synth.gain).
-constexpr double kSynthGain = 0.6;
+// The synthesiser's loudness (FluidSynth's synth.gain; its default of 0.2 is quiet). With
+// TimGM6mb at 22050 Hz a dense five-part arrangement with drums peaks near -6 dBFS at 0.4,
+// leaving headroom for the effects; the strings of that font are about 10 dB louder than
+// its other programs, so songs keep them down with velocity or channel volume.
+constexpr double kSynthGain = 0.4;
+// Voices sounding at once; the quietest are taken over beyond this, which bounds the
+// rendering cost of a dense passage (about 16 us per voice per 10 ms).
+constexpr int kSynthPolyphony = 64;
 
 // Everything a RecordingMidiOut received, shared with whoever reads it. Thread-safe.
 struct MidiLogEntry {

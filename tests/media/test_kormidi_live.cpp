@@ -24,10 +24,11 @@ using Bytes = std::vector<uint8_t>;
 Bytes OneTrackSong(Bytes events, uint16_t division = 480) {
   events.insert(events.end(), {0x00, 0xFF, 0x2F, 0x00});
   const uint32_t n = static_cast<uint32_t>(events.size());
-  Bytes b = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, uint8_t(division >> 8), uint8_t(division),
-             'M', 'T', 'r', 'k', uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)};
-  b.insert(b.end(), events.begin(), events.end());
-  return b;
+  const uint8_t header[] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, uint8_t(division >> 8),
+                            uint8_t(division), 'M', 'T', 'r', 'k', uint8_t(n >> 24), uint8_t(n >> 16),
+                            uint8_t(n >> 8), uint8_t(n)};
+  events.insert(events.begin(), std::begin(header), std::end(header));
+  return events;
 }
 
 template <typename Pred>
@@ -115,7 +116,9 @@ TEST(KorMidiLiveTest, ThreadModeMeasuresItsOwnPeriodAndEndsWithCleanUp) {
 
 TEST(KorMidiLiveTest, NoSoundFontOrNoAudioDeviceMeansNoSynthesiser) {
   platform::AudioDevice::SetManualMode(true);
-  EXPECT_EQ(platform::OpenSynthMidiOut({"/nonexistent/none.sf2"}), nullptr);
+  platform::MidiOpenFailure why = platform::MidiOpenFailure::None;
+  EXPECT_EQ(platform::OpenSynthMidiOut({"/nonexistent/none.sf2"}, &why), nullptr);
+  EXPECT_EQ(why, platform::MidiOpenFailure::NoSynthesiser);
   EXPECT_EQ(platform::OpenSynthMidiOut({}), nullptr);
   EXPECT_EQ(platform::AudioDevice::OpenChannels(), 0);  // the device was given back
   platform::AudioDevice::SetManualMode(false);
@@ -126,7 +129,8 @@ TEST(KorMidiLiveTest, NoSoundFontOrNoAudioDeviceMeansNoSynthesiser) {
   TKorMidi midi;
   testing::internal::CaptureStderr();
   EXPECT_FALSE(midi.Init());
-  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(midi.OpenFailure, platform::MidiOpenFailure::NoAudioDevice);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");  // silent, like the sound effects
   TKorSound sound;
   EXPECT_FALSE(sound.Init(nullptr));
   EXPECT_FALSE(sound.Play(0));
