@@ -6,6 +6,9 @@
 #include <iterator>
 #include <vector>
 
+#include "media/kormidi.h"
+#include "platform/audio_device.h"
+#include "platform/midi_out.h"
 #include "screens/config.h"
 #include "tests/screens/test_config_fixture.h"
 
@@ -258,6 +261,57 @@ TEST_F(ConfigScreen, DrawsTheChosenBackAndFourSampleCells) {
   EXPECT_EQ(Px(172 + 128, 76), Map(Rgb{9, 9, 99}));
   mode.Leave();
   EXPECT_EQ(DrawC.GetSpriteSurf("見本ブロック"), nullptr);
+}
+
+// With the music component running on a recording output (in step with the caller, no
+// timer): the music follows the BGM row at once.
+struct ConfigScreenMusic : ConfigScreen {
+  TKorMidi* MidiComponent() override {
+    platform::AudioDevice::SetManualMode(true);
+    Midi.OpenOutput = [] {
+      return std::make_unique<platform::RecordingMidiOut>(std::make_shared<platform::MidiLog>());
+    };
+    const bool ok = Midi.Init();
+    platform::AudioDevice::SetManualMode(false);
+    EXPECT_TRUE(ok);
+    return &Midi;
+  }
+  TKorMidi Midi;
+};
+
+TEST_F(ConfigScreenMusic, TheMusicFollowsTheBgmRowAndStaysAsPreviewedOnCancel) {
+  Midi.Play("OPENING", true);  // the title's song
+  Open();
+  EXPECT_TRUE(Midi.IsPlay("BGM1"));  // the stored choice replaces it
+  Tap(kKeyDown);
+  Tap(kKeyDown);
+  Tap(kKeyRight);
+  EXPECT_TRUE(Midi.IsPlay("BGM2"));
+  Tap(kKeyRight);  // NO BGM stops it at once
+  EXPECT_FALSE(Midi.IsPlay());
+  Tap(kKeyRight);  // BGM A starts again
+  EXPECT_TRUE(Midi.IsPlay("BGM1"));
+  Tap(kKeyLeft);
+  Tap(kKeyLeft);
+  EXPECT_TRUE(Midi.IsPlay("BGM2"));
+  Tap(kKeyX);
+  RunUntilGone();
+  // Cancelled: the stored choice stays, the previewed song plays on until the parent
+  // starts its own.
+  EXPECT_EQ(Data.BgmType, 0);
+  EXPECT_TRUE(Midi.IsPlay("BGM2"));
+}
+
+TEST_F(ConfigScreenMusic, DecidingNoBgmLeavesTheGameSilent) {
+  Open();
+  Tap(kKeyUp);
+  Tap(kKeyUp);
+  Tap(kKeyLeft);  // BGM A -> NO BGM
+  EXPECT_FALSE(Midi.IsPlay());
+  Tap(kKeyEnter);
+  RunUntilGone();
+  EXPECT_EQ(Data.BgmType, 2);
+  EXPECT_FALSE(Midi.IsPlay());
 }
 
 }  // namespace
