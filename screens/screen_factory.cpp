@@ -1,21 +1,29 @@
 #include "game/gamemgr.h"
 #include "screens/config.h"
+#include "screens/contselect.h"
 #include "screens/ending.h"
+#include "screens/logo.h"
+#include "screens/lvselect.h"
+#include "screens/puzsave.h"
+#include "screens/ranking.h"
+#include "screens/regrank.h"
+#include "screens/select.h"
 #include "screens/standin.h"
+#include "screens/title.h"
 
 TGameMgrMode* CreateScreen(TScreenId id, TGameMgrMode* parent) {
   switch (id) {
-    case TScreenId::Logo: return new TStandInMode(parent, "TLogoMode");
-    case TScreenId::Title: return new TStandInMode(parent, "TTitleMode");
-    case TScreenId::Ranking: return new TStandInMode(parent, "TRankingMode");
+    case TScreenId::Logo: return new TLogoMode(parent, parent->Kernel, parent->Data);
+    case TScreenId::Title: return new TTitleMode(parent, parent->Kernel, parent->Data);
+    case TScreenId::Ranking: return new TRankingMode(parent, parent->Kernel, parent->Data);
     case TScreenId::Config: return new TConfigMode(parent, parent->Kernel, parent->Data);
-    case TScreenId::Select: return new TStandInMode(parent, "TSelectMode");
-    case TScreenId::LvSelect: return new TStandInMode(parent, "TLvSelectMode");
+    case TScreenId::Select: return new TSelectMode(parent, parent->Kernel, parent->Data);
+    case TScreenId::LvSelect: return new TLvSelectMode(parent, parent->Kernel, parent->Data);
     case TScreenId::GameMain: return new TStandInMode(parent, "TGameMainMode");
-    case TScreenId::RegRank: return new TStandInMode(parent, "TRegRankMode");
-    case TScreenId::ContSelect: return new TStandInMode(parent, "TContSelectMode");
+    case TScreenId::RegRank: return new TRegRankMode(parent, parent->Kernel, parent->Data);
+    case TScreenId::ContSelect: return new TContSelectMode(parent, parent->Kernel, parent->Data);
     case TScreenId::Reward: return new TStandInMode(parent, "TRewardMode");
-    case TScreenId::PuzSave: return new TStandInMode(parent, "TPuzSaveMode");
+    case TScreenId::PuzSave: return new TPuzSaveMode(parent, parent->Kernel, parent->Data);
     case TScreenId::Ending: return new TEndingMode(parent, parent->Kernel, parent->Data);
   }
   return new TStandInMode(parent, "TGameMgrMode");

@@ -1,0 +1,115 @@
+#include "screens/contselect.h"
+
+#include "engine/kernel.h"
+#include "media/kordraw.h"
+#include "media/kormidi.h"
+
+namespace {
+constexpr int32_t kEntries = 3;
+constexpr int32_t kSelectStage = 2;
+}  // namespace
+
+TContSelectMode::TContSelectMode(TGameMode* parent, TKernel* kernel, void* data)
+    : TGameMgrMode(parent, kernel, data) {}
+
+int32_t TContSelectMode::LastSelectable() const { return ClampStage(GameData->MaxStage); }
+
+void TContSelectMode::Init() {
+  Cursor = 0;
+  SelStage = LastSelectable();
+  Decided = false;
+  Cancelled = false;
+  Kernel->Blackout = false;
+  Kernel->FadeLevel = 255;
+  TGameMode::Init();
+}
+
+void TContSelectMode::Control() {
+  const uint16_t pushed = Kernel->Pushed;
+  const uint16_t repeat = Kernel->Repeat;
+  if (pushed & btUp) {
+    if (--Cursor < 0) Cursor = kEntries - 1;
+    PlaySelect();
+  }
+  if (pushed & btDown) {
+    if (++Cursor >= kEntries) Cursor = 0;
+    PlaySelect();
+  }
+  // The stage number wraps both ways over 0..LastSelectable() and repeats while held.
+  if ((repeat & btLeft) && Cursor == kSelectStage) {
+    if (--SelStage < 0) SelStage = LastSelectable();
+    PlaySelect();
+  }
+  if ((repeat & btRight) && Cursor == kSelectStage) {
+    if (++SelStage > LastSelectable()) SelStage = 0;
+    PlaySelect();
+  }
+  if (pushed & (btA | btEnter)) {
+    Decided = true;
+    PlayDecide();
+  }
+  if (pushed & btB) {
+    Cancelled = true;
+    PlayCancel();
+  }
+}
+
+void TContSelectMode::Move(int32_t dt) {
+  Control();
+  switch (Phase) {
+    case 0:
+      if (Kernel->FadeIn(2 * dt)) Phase = 1;
+      break;
+    case 1:
+      if (Cancelled) {
+        GameData->BackRequest = true;
+        ++Phase;
+      }
+      if (Decided) {
+        ++Phase;
+        if (Kernel->Midi) Kernel->Midi->Stop();
+      }
+      break;
+    case 2:
+      if (Kernel->FadeOut(2 * dt)) Phase = 3;
+      break;
+    default:
+      Kernel->Blackout = true;
+      Kernel->FadeLevel = 255;
+      Finished = true;
+      break;
+  }
+}
+
+void TContSelectMode::Draw() {
+  DrawBack();
+  if (Kernel->Draw) Kernel->Draw->Draw(8, 8, "パズル", 0);
+  DrawText(140, 120, "SELECT GAME", 1, true);
+  DrawPushEnter(168, 300);
+  DrawMiniLogo();
+  DrawCursor(148, 160 + 40 * Cursor);
+  DrawText(180, 160, "NEW GAME", 0, false);
+  DrawText(180, 200, "CONTINUE", 2, false);
+  DrawText(180, 240, "SELECT STAGE", 3, false);
+  // Shown 1-based; its digits cycle their colours while the number can be changed.
+  DrawNumber(420, 244, SelStage + 1, Cursor == kSelectStage ? -1 : 3);
+}
+
+void TContSelectMode::Leave() {
+  if (Cancelled) return;
+  ::GameData& d = *GameData;
+  switch (Cursor) {
+    case 0:  // NEW GAME: the saved continue point starts over
+      d.Stage = 0;
+      d.ContinueStage = 0;
+      break;
+    case 1:  // CONTINUE; a continue point out of range never reaches the game screen
+      d.Stage = ClampStage(d.ContinueStage);
+      break;
+    default:  // SELECT STAGE
+      d.Stage = ClampStage(SelStage);
+      break;
+  }
+  d.StageTime = 0;
+  d.Retries = 0;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// TContSelectMode: the puzzle start screen, NEW GAME / CONTINUE / SELECT STAGE with a stage
+// number that runs over the stages reached so far. The choice goes to GameData.Stage (with
+// the stage time and retry count reset) when the screen is left; cancel asks to go back to
+// the game type and changes nothing.
+#include <cstdint>
+
+#include "game/gamemgr.h"
+
+class TContSelectMode : public TGameMgrMode {
+ public:
+  TContSelectMode(TGameMode* parent, TKernel* kernel, void* data);
+
+  void Draw() override;
+  void Init() override;
+  void Move(int32_t dt) override;
+  void Leave() override;
+  void Control() override;
+  const char* ClassName() const override { return "TContSelectMode"; }
+
+  // The highest stage index SELECT STAGE offers: MaxStage, kept within the stages that
+  // exist (a damaged save file may hold any number there).
+  int32_t LastSelectable() const;
+
+  int32_t Cursor = 0;    // 0 NEW GAME, 1 CONTINUE, 2 SELECT STAGE
+  int32_t SelStage = 0;  // 0-based stage index shown at SELECT STAGE
+  bool Decided = false;
+  bool Cancelled = false;
+};

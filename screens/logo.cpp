@@ -1,0 +1,85 @@
+#include "screens/logo.h"
+
+#include "engine/kernel.h"
+#include "media/kordraw.h"
+#include "media/korsound.h"
+
+namespace {
+const char* const kLogoKey = "KORVANTIUM";
+const char* const kJingleKey = "ロゴ";
+constexpr int32_t kPause = 1600;       // each of the three pauses, ms
+constexpr int32_t kFrameTime = 120;    // one logo cell, ms
+constexpr int32_t kLastFrame = 7;
+}  // namespace
+
+TLogoMode::TLogoMode(TGameMode* parent, TKernel* kernel, void* data)
+    : TGameMgrMode(parent, kernel, data) {}
+
+void TLogoMode::Init() {
+  if (Kernel->Draw) Kernel->Draw->CreateSprite(kLogoKey, "KORLOGO", 272, 64);
+  if (Kernel->Sound) Kernel->Sound->CreateBuffer(kJingleKey, "LOGO");
+  Skipped = false;
+  Work = kPause;
+  Kernel->Blackout = false;
+  Kernel->FadeLevel = 255;
+  TGameMode::Init();
+}
+
+void TLogoMode::Control() {
+  if (!(Kernel->Pushed & (btA | btEnter)) || Skipped) return;
+  Skipped = true;
+  if (Phase <= 2) {
+    Work = 0;
+    Phase = 3;
+    if (Kernel->Sound) Kernel->Sound->Stop(kJingleKey);
+  }
+}
+
+void TLogoMode::Move(int32_t dt) {
+  Control();
+  switch (Phase) {
+    case 0:  // dark pause, then the jingle starts with the fade-in
+      Work -= dt;
+      if (Work < 0) {
+        if (Kernel->Sound) Kernel->Sound->Play(kJingleKey);
+        Work = kPause;
+        Phase = 1;
+      }
+      break;
+    case 1:
+      if (Kernel->FadeIn(2 * dt)) {
+        Frame = 0;
+        Phase = 2;
+      }
+      break;
+    case 2:
+      // The animation runs once through its cells and holds on the last one.
+      if (Elapsed % kFrameTime == 0 && Frame < kLastFrame) ++Frame;
+      Work -= dt;
+      if (Work < 0) Phase = 3;
+      break;
+    case 3:
+      if (Kernel->FadeOut(2 * dt)) {
+        Kernel->Blackout = true;
+        Phase = 4;
+        Work = kPause;
+      }
+      break;
+    case 4:
+      Work -= dt;
+      if (Work < 0) Phase = 5;
+      break;
+    default:
+      Kernel->FadeLevel = 255;
+      Finished = true;
+      break;
+  }
+}
+
+void TLogoMode::Draw() {
+  if (Kernel->Draw) Kernel->Draw->Draw(120, 160, kLogoKey, Frame);
+}
+
+void TLogoMode::Leave() {
+  if (Kernel->Draw) Kernel->Draw->DeleteSprite(kLogoKey);
+}

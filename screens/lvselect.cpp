@@ -1,0 +1,85 @@
+#include "screens/lvselect.h"
+
+#include "engine/kernel.h"
+#include "media/kordraw.h"
+#include "media/kormidi.h"
+
+namespace {
+constexpr int32_t kEntries = 3;
+}
+
+TLvSelectMode::TLvSelectMode(TGameMode* parent, TKernel* kernel, void* data)
+    : TGameMgrMode(parent, kernel, data) {}
+
+void TLvSelectMode::Init() {
+  Cursor = 0;
+  Decided = false;
+  Cancelled = false;
+  Kernel->Blackout = false;
+  Kernel->FadeLevel = 255;
+  TGameMode::Init();
+}
+
+// The cursor moves on fresh presses only: holding a direction does not run through the list.
+void TLvSelectMode::Control() {
+  const uint16_t pushed = Kernel->Pushed;
+  if (pushed & btUp) {
+    if (--Cursor < 0) Cursor = kEntries - 1;
+    PlaySelect();
+  }
+  if (pushed & btDown) {
+    if (++Cursor >= kEntries) Cursor = 0;
+    PlaySelect();
+  }
+  if (pushed & (btA | btEnter)) {
+    Decided = true;
+    PlayDecide();
+  }
+  if (pushed & btB) {
+    Cancelled = true;
+    PlayCancel();
+  }
+}
+
+void TLvSelectMode::Move(int32_t dt) {
+  Control();
+  switch (Phase) {
+    case 0:
+      if (Kernel->FadeIn(2 * dt)) Phase = 1;
+      break;
+    case 1:
+      if (Cancelled) {
+        GameData->BackRequest = true;
+        ++Phase;
+      }
+      if (Decided) {
+        ++Phase;
+        // The game screen starts its own music.
+        if (Kernel->Midi) Kernel->Midi->Stop();
+      }
+      break;
+    case 2:
+      if (Kernel->FadeOut(2 * dt)) Phase = 3;
+      break;
+    default:
+      Kernel->Blackout = true;
+      Kernel->FadeLevel = 255;
+      Finished = true;
+      break;
+  }
+}
+
+void TLvSelectMode::Draw() {
+  DrawBack();
+  if (Kernel->Draw) Kernel->Draw->Draw(8, 8, "エンドレス", 0);
+  DrawText(140, 120, "SELECT LEVEL", 3, true);
+  DrawPushEnter(168, 300);
+  DrawMiniLogo();
+  DrawCursor(168, 160 + 40 * Cursor);
+  // Each level keeps its colour wherever it is shown (the ranking names too).
+  DrawText(200, 160, "EASY", 1, false);
+  DrawText(200, 200, "NOMAL", 2, false);
+  DrawText(200, 240, "HARD", 0, false);
+}
+
+void TLvSelectMode::Leave() { GameData->Difficulty = static_cast<uint8_t>(Cursor); }

@@ -1,0 +1,68 @@
+#include "screens/puzsave.h"
+
+#include "engine/kernel.h"
+#include "media/kordraw.h"
+
+TPuzSaveMode::TPuzSaveMode(TGameMode* parent, TKernel* kernel, void* data)
+    : TGameMgrMode(parent, kernel, data) {}
+
+void TPuzSaveMode::Init() {
+  Cursor = 0;
+  Decided = false;
+  Kernel->Blackout = false;
+  Kernel->FadeLevel = 255;
+  TGameMode::Init();
+}
+
+void TPuzSaveMode::Control() {
+  const uint16_t pushed = Kernel->Pushed;
+  if (pushed & btUp) {
+    Cursor = 0;
+    PlaySelect();
+  }
+  if (pushed & btDown) {
+    Cursor = 1;
+    PlaySelect();
+  }
+  if (pushed & (btA | btEnter)) {
+    Decided = true;
+    PlayDecide();
+  }
+}
+
+void TPuzSaveMode::Move(int32_t dt) {
+  Control();
+  switch (Phase) {
+    case 0:
+      if (Kernel->FadeIn(2 * dt)) Phase = 1;
+      break;
+    case 1:
+      if (Decided) Phase = 2;
+      break;
+    case 2:
+      if (Kernel->FadeOut(2 * dt)) Phase = 3;
+      break;
+    default:
+      Kernel->Blackout = true;
+      Kernel->FadeLevel = 255;
+      Finished = true;
+      break;
+  }
+}
+
+void TPuzSaveMode::Draw() {
+  DrawBack();
+  if (Kernel->Draw) Kernel->Draw->Draw(8, 8, "パズル", 0);
+  DrawText(160, 120, "TRY AGAIN?", 2, true);
+  DrawPushEnter(168, 300);
+  DrawMiniLogo();
+  DrawCursor(188, 200 + 40 * Cursor);
+  DrawText(220, 200, "YES", 1, false);
+  DrawText(220, 240, "NO", 0, false);
+}
+
+void TPuzSaveMode::Leave() {
+  if (Cursor != 0) return;
+  GameData->RetryRequest = true;
+  GameData->Retries += 1;
+}

@@ -1,0 +1,78 @@
+#include "screens/select.h"
+
+#include "engine/kernel.h"
+#include "media/kordraw.h"
+
+TSelectMode::TSelectMode(TGameMode* parent, TKernel* kernel, void* data)
+    : TGameMgrMode(parent, kernel, data) {}
+
+void TSelectMode::Init() {
+  Cursor = 0;
+  Decided = false;
+  Cancelled = false;
+  Kernel->Blackout = false;
+  Kernel->FadeLevel = 255;
+  TGameMode::Init();
+}
+
+void TSelectMode::Control() {
+  const uint16_t pushed = Kernel->Pushed;
+  if (pushed & btLeft) {
+    Cursor = 0;
+    PlaySelect();
+  }
+  if (pushed & btRight) {
+    Cursor = 1;
+    PlaySelect();
+  }
+  if (pushed & (btA | btEnter)) {
+    Decided = true;
+    PlayDecide();
+  }
+  if (pushed & btB) {
+    Cancelled = true;
+    PlayCancel();
+  }
+}
+
+void TSelectMode::Move(int32_t dt) {
+  Control();
+  switch (Phase) {
+    case 0:
+      if (Kernel->FadeIn(2 * dt)) Phase = 1;
+      break;
+    case 1:
+      // Cancel and decide in the same tick step over the fade-out: the screen ends at once.
+      if (Cancelled) {
+        GameData->BackRequest = true;
+        ++Phase;
+      }
+      if (Decided) {
+        GameData->GameType = static_cast<uint8_t>(Cursor);
+        ++Phase;
+      }
+      break;
+    case 2:
+      if (Kernel->FadeOut(2 * dt)) Phase = 3;
+      break;
+    default:
+      Kernel->Blackout = true;
+      Kernel->FadeLevel = 255;
+      Finished = true;
+      break;
+  }
+}
+
+void TSelectMode::Draw() {
+  DrawBack();
+  if (Kernel->Draw) Kernel->Draw->Draw(20, 40, "セレクト見出し", 0);
+  DrawPushEnter(168, 300);
+  DrawMiniLogo();
+  if (Kernel->Draw) {
+    Kernel->Draw->Draw(100, 180, "エンドレス", 0);
+    Kernel->Draw->Draw(300, 180, "パズル", 0);
+  }
+  DrawCursor(68 + 200 * Cursor, 196);
+}
+
+void TSelectMode::Leave() {}

@@ -1,0 +1,268 @@
+// The game-type, level, puzzle-start and retry screens: cursor rules, decide and cancel,
+// the stage number's wrap and what each screen leaves in GameData.
+#include <gtest/gtest.h>
+
+#include "screens/contselect.h"
+#include "screens/lvselect.h"
+#include "screens/puzsave.h"
+#include "screens/select.h"
+#include "tests/screens/menu_harness.h"
+
+namespace menu_test {
+namespace {
+
+using SelectMenus = MenuTest;
+
+TEST_F(SelectMenus, GameTypeLeftRightAndDecide) {
+  TSelectMode& s = Make<TSelectMode>();
+  RunToPhase(1);
+  EXPECT_EQ(s.Cursor, 0);  // opens on ENDLESS
+  Tap(kRight);
+  Tap(kRight);
+  EXPECT_EQ(s.Cursor, 1);
+  Tap(kLeft);
+  EXPECT_EQ(s.Cursor, 0);
+  Tap(kRight);
+  Tap(kEnter);
+  EXPECT_EQ(Data.GameType, 1);
+  EXPECT_EQ(s.Phase, 2);
+  RunToEnd();
+  EXPECT_FALSE(Data.BackRequest);
+}
+
+TEST_F(SelectMenus, GameTypeCancelAsksToGoBack) {
+  TSelectMode& s = Make<TSelectMode>();
+  RunToPhase(1);
+  Data.GameType = 7;
+  Tap(kX);
+  EXPECT_TRUE(Data.BackRequest);
+  EXPECT_EQ(s.Phase, 2);
+  EXPECT_EQ(Data.GameType, 7);
+  EXPECT_EQ(RunToEnd(), 7);  // the rest of the fade-out, then the finishing tick
+}
+
+TEST_F(SelectMenus, DecideAndCancelTogetherEndWithoutFadeOut) {
+  // Both pressed in the same tick of phase 1.
+  TSelectMode& s = Make<TSelectMode>();
+  RunToPhase(1);
+  Down(kZ);
+  Down(kX);
+  Tick();
+  EXPECT_EQ(s.Phase, 3);
+  EXPECT_TRUE(Data.BackRequest);
+  Tick();
+  EXPECT_TRUE(s.IsFinished());
+  Up(kZ);
+  Up(kX);
+
+  // Both pressed during the fade-in: taken together at the first tick of phase 1.
+  Data.BackRequest = false;
+  TLvSelectMode& lv = Make<TLvSelectMode>();
+  Tick();
+  Tap(kEnter);
+  Tap(kX);
+  EXPECT_EQ(lv.Phase, 0);
+  RunToPhase(1);
+  Tick();
+  EXPECT_EQ(lv.Phase, 3);
+  EXPECT_TRUE(Data.BackRequest);
+
+  Data.BackRequest = false;
+  TContSelectMode& c = Make<TContSelectMode>();
+  RunToPhase(1);
+  Down(kEnter);
+  Down(kX);
+  Tick();
+  EXPECT_EQ(c.Phase, 3);
+  EXPECT_TRUE(Data.BackRequest);
+}
+
+TEST_F(SelectMenus, LevelCursorWrapsOnFreshPressesOnly) {
+  TLvSelectMode& lv = Make<TLvSelectMode>();
+  RunToPhase(1);
+  Tap(kUp);
+  EXPECT_EQ(lv.Cursor, 2);  // EASY -> HARD
+  Tap(kDown);
+  EXPECT_EQ(lv.Cursor, 0);
+  Down(kDown);
+  Ticks(20);  // held: no auto-repeat
+  EXPECT_EQ(lv.Cursor, 1);
+  Up(kDown);
+  Tick();
+  Tap(kEnter);
+  RunToEnd();
+  EXPECT_EQ(Data.Difficulty, 1);
+  EXPECT_FALSE(Data.BackRequest);
+}
+
+TEST_F(SelectMenus, LevelCancelStillWritesTheCursorButAsksToGoBack) {
+  Data.Difficulty = 2;
+  TLvSelectMode& lv = Make<TLvSelectMode>();
+  RunToPhase(1);
+  EXPECT_EQ(lv.Cursor, 0);  // always opens on EASY
+  Tap(kX);
+  RunToEnd();
+  EXPECT_TRUE(Data.BackRequest);
+  EXPECT_EQ(Data.Difficulty, 0);
+}
+
+TEST_F(SelectMenus, StageNumberWrapsOverMaxStageOnlyOnSelectStage) {
+  Data.MaxStage = 4;
+  TContSelectMode& c = Make<TContSelectMode>();
+  RunToPhase(1);
+  EXPECT_EQ(c.SelStage, 4);  // shown 5
+  Tap(kRight);  // cursor on NEW GAME: nothing
+  Tap(kLeft);
+  EXPECT_EQ(c.SelStage, 4);
+  Tap(kUp);  // NEW GAME -> SELECT STAGE
+  EXPECT_EQ(c.Cursor, 2);
+  Tap(kRight);
+  EXPECT_EQ(c.SelStage, 0);  // 5 -> 1
+  Tap(kLeft);
+  EXPECT_EQ(c.SelStage, 4);  // 1 -> 5
+  Tap(kLeft);
+  EXPECT_EQ(c.SelStage, 3);
+  Tap(kDown);  // off SELECT STAGE: the number stays
+  EXPECT_EQ(c.Cursor, 0);
+  EXPECT_EQ(c.SelStage, 3);
+}
+
+TEST_F(SelectMenus, StageNumberRepeatsWhileHeld) {
+  Data.MaxStage = 40;
+  TContSelectMode& c = Make<TContSelectMode>();
+  RunToPhase(1);
+  Tap(kUp);
+  Down(kLeft);
+  Ticks(14);  // the press, 200 ms later, then 60 ms later
+  EXPECT_EQ(c.SelStage, 37);
+  Up(kLeft);
+  Tick();
+  Tap(kDown);  // the cursor itself does not repeat: one step
+  EXPECT_EQ(c.Cursor, 0);
+}
+
+TEST_F(SelectMenus, MaxStageZeroOffersOnlyTheFirstStage) {
+  Data.MaxStage = 0;
+  TContSelectMode& c = Make<TContSelectMode>();
+  RunToPhase(1);
+  Tap(kUp);
+  Tap(kRight);
+  EXPECT_EQ(c.SelStage, 0);
+  Tap(kLeft);
+  EXPECT_EQ(c.SelStage, 0);
+}
+
+TEST_F(SelectMenus, DamagedStageNumbersStayWithinTheStages) {
+  Data.MaxStage = 1000;
+  TContSelectMode& c = Make<TContSelectMode>();
+  EXPECT_EQ(c.LastSelectable(), 49);
+  RunToPhase(1);
+  EXPECT_EQ(c.SelStage, 49);
+  Tap(kUp);
+  Tap(kRight);
+  EXPECT_EQ(c.SelStage, 0);
+  Tap(kLeft);
+  EXPECT_EQ(c.SelStage, 49);
+  Tap(kEnter);
+  RunToEnd();
+  EXPECT_EQ(Data.Stage, 49);
+
+  Data.MaxStage = -7;
+  TContSelectMode& n = Make<TContSelectMode>();
+  RunToPhase(1);
+  EXPECT_EQ(n.SelStage, 0);
+  Tap(kUp);
+  Tap(kLeft);
+  EXPECT_EQ(n.SelStage, 0);
+
+  // CONTINUE from a continue point out of range starts a stage that exists.
+  for (int32_t bad : {50, 123456, -1}) {
+    Data.ContinueStage = bad;
+    TContSelectMode& k = Make<TContSelectMode>();
+    RunToPhase(1);
+    Tap(kDown);
+    Tap(kEnter);
+    RunToEnd();
+    EXPECT_GE(Data.Stage, 0);
+    EXPECT_LT(Data.Stage, kStageCount);
+    EXPECT_EQ(Data.ContinueStage, bad);  // the saved value itself is left alone
+    EXPECT_TRUE(k.IsFinished());
+  }
+}
+
+struct StartCase {
+  int Downs;
+  int32_t Stage, Continue;
+};
+
+TEST_F(SelectMenus, NewGameContinueAndSelectStageResults) {
+  const StartCase cases[] = {
+      {0, 0, 0},   // NEW GAME: stage 1 and the continue point starts over
+      {1, 6, 6},   // CONTINUE: the continue point, kept
+      {2, 7, 6},   // SELECT STAGE: MaxStage - 1 after one step left
+  };
+  for (const StartCase& k : cases) {
+    Data.ContinueStage = 6;
+    Data.MaxStage = 8;
+    Data.StageTime = 12345;
+    Data.Retries = 3;
+    Data.Stage = 44;
+    Make<TContSelectMode>();
+    RunToPhase(1);
+    for (int i = 0; i < k.Downs; ++i) Tap(kDown);
+    if (k.Downs == 2) Tap(kLeft);
+    Tap(kZ);
+    RunToEnd();
+    EXPECT_EQ(Data.Stage, k.Stage) << k.Downs;
+    EXPECT_EQ(Data.ContinueStage, k.Continue) << k.Downs;
+    EXPECT_EQ(Data.StageTime, 0) << k.Downs;
+    EXPECT_EQ(Data.Retries, 0) << k.Downs;
+    EXPECT_FALSE(Data.BackRequest);
+  }
+}
+
+TEST_F(SelectMenus, CancelOnNewGameKeepsTheContinuePoint) {
+  Data.ContinueStage = 6;
+  Data.Stage = 44;
+  Data.StageTime = 99;
+  Data.Retries = 2;
+  Make<TContSelectMode>();
+  RunToPhase(1);
+  Tap(kX);
+  RunToEnd();
+  EXPECT_TRUE(Data.BackRequest);
+  EXPECT_EQ(Data.ContinueStage, 6);
+  EXPECT_EQ(Data.Stage, 44);
+  EXPECT_EQ(Data.StageTime, 99);
+  EXPECT_EQ(Data.Retries, 2);
+}
+
+TEST_F(SelectMenus, RetryYesCountsTheRetryNoWritesNothing) {
+  Data.Retries = 2;
+  TPuzSaveMode& y = Make<TPuzSaveMode>();
+  RunToPhase(1);
+  Tap(kDown);
+  Tap(kUp);
+  EXPECT_EQ(y.Cursor, 0);
+  Tap(kEnter);
+  RunToEnd();
+  EXPECT_TRUE(Data.RetryRequest);
+  EXPECT_EQ(Data.Retries, 3);
+
+  Data.RetryRequest = false;
+  TPuzSaveMode& n = Make<TPuzSaveMode>();
+  RunToPhase(1);
+  Tap(kDown);
+  Tap(kDown);
+  EXPECT_EQ(n.Cursor, 1);
+  Tap(kX);  // no cancel here
+  EXPECT_EQ(n.Phase, 1);
+  Tap(kZ);
+  RunToEnd();
+  EXPECT_FALSE(Data.RetryRequest);
+  EXPECT_EQ(Data.Retries, 3);
+  EXPECT_FALSE(Data.BackRequest);
+}
+
+}  // namespace
+}  // namespace menu_test
