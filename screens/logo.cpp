@@ -76,8 +76,12 @@ void TLogoMode::Move(int32_t dt) {
   }
 }
 
+// The screen is cleared under every cell: black is the transparent colour, so a cell drawn
+// over the last frame would leave the earlier cells' sparkles standing.
 void TLogoMode::Draw() {
-  if (Kernel->Draw) Kernel->Draw->Draw(120, 160, kLogoKey, Frame);
+  if (!Kernel->Draw) return;
+  Kernel->Draw->Clear();
+  Kernel->Draw->Draw(120, 160, kLogoKey, Frame);
 }
 
 void TLogoMode::Leave() {

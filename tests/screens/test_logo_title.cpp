@@ -5,7 +5,10 @@
 #include "media/kormidi.h"
 #include "platform/audio_device.h"
 #include "platform/midi_out.h"
+#include "screens/contselect.h"
 #include "screens/logo.h"
+#include "screens/lvselect.h"
+#include "screens/regrank.h"
 #include "screens/title.h"
 #include "tests/screens/menu_harness.h"
 
@@ -180,7 +183,7 @@ void WriteSong(const std::string& path) {
   WriteFile(path, smf);
 }
 
-class TitleMusic : public MenuTest {
+class MenuMusic : public MenuTest {
  protected:
   TKorMidi* MidiComponent() override {
     platform::AudioDevice::SetManualMode(true);
@@ -192,6 +195,7 @@ class TitleMusic : public MenuTest {
     MenuTest::SetUp();
     WriteSong(Dir + "/OPENING");
     WriteSong(Dir + "/BGM1");
+    WriteSong(Dir + "/FANFARE");
   }
   void TearDown() override {
     Midi.CleanUp();
@@ -202,7 +206,7 @@ class TitleMusic : public MenuTest {
   TKorMidi Midi;
 };
 
-TEST_F(TitleMusic, OpeningStartsWhenTheFadeInEnds) {
+TEST_F(MenuMusic, TitleOpeningStartsWhenTheFadeInEnds) {
   ASSERT_TRUE(Midi.Play("BGM1", true));
   TTitleMode& title = Make<TTitleMode>();
   Ticks(6);
@@ -213,7 +217,7 @@ TEST_F(TitleMusic, OpeningStartsWhenTheFadeInEnds) {
   EXPECT_TRUE(Midi.Loop);
 }
 
-TEST_F(TitleMusic, OpeningAlreadyPlayingIsNotRestarted) {
+TEST_F(MenuMusic, TitleOpeningAlreadyPlayingIsNotRestarted) {
   ASSERT_TRUE(Midi.Play("OPENING", true));
   for (int i = 0; i < 30; ++i) Midi.RunPass();
   const uint32_t pos = Midi.Tracks[0].Pos;
@@ -227,6 +231,56 @@ TEST_F(TitleMusic, OpeningAlreadyPlayingIsNotRestarted) {
   EXPECT_EQ(Midi.Tracks[0].Pos, pos);
   EXPECT_EQ(Midi.Tracks[0].Pending, pending);
   EXPECT_EQ(Log->Size(), logged);  // nothing stopped or reset
+}
+
+TEST_F(MenuMusic, LevelAndPuzzleStartStopTheSongOnDecideOnly) {
+  ASSERT_TRUE(Midi.Play("OPENING", true));
+  Make<TLvSelectMode>();
+  RunToPhase(1);
+  Tap(kX);
+  RunToEnd();
+  EXPECT_TRUE(Midi.IsPlay("OPENING"));  // back to the game type: the song goes on
+  Make<TLvSelectMode>();
+  RunToPhase(1);
+  Tap(kZ);
+  EXPECT_FALSE(Midi.IsPlay());
+  ASSERT_TRUE(Midi.Play("OPENING", true));
+  Make<TContSelectMode>();
+  RunToPhase(1);
+  Tap(kEnter);
+  EXPECT_FALSE(Midi.IsPlay());
+}
+
+TEST_F(MenuMusic, FanfareOnlyForANewRankingEntry) {
+  Data.LastScore = 5;  // below the default table
+  Make<TRegRankMode>();
+  Tick();
+  EXPECT_FALSE(Midi.IsPlay());
+  Data.LastScore = 100000;
+  Make<TRegRankMode>();
+  Tick();
+  EXPECT_TRUE(Midi.IsPlay("FANFARE"));
+  EXPECT_FALSE(Midi.Loop);
+}
+
+// The logo on a real work surface: every frame starts from black.
+class LogoDraw : public MenuTest {
+ protected:
+  bool WithDraw() const override { return true; }
+};
+
+TEST_F(LogoDraw, CellsAreDrawnOnAClearedScreenAndTheSpriteGoesOnLeave) {
+  TLogoMode& logo = Make<TLogoMode>();
+  Tick();
+  DrawC.WorkSurface->Fill(DrawC.WorkSurface->MapRgb(255, 255, 255));
+  logo.Draw();
+  EXPECT_EQ(DrawC.WorkSurface->GetPixel(0, 0), 0u);
+  EXPECT_EQ(DrawC.WorkSurface->GetPixel(511, 383), 0u);
+  if (!DrawC.GetSpriteSurf("KORVANTIUM")) GTEST_SKIP() << "no logo bitmap";
+  EXPECT_EQ(DrawC.GetSpriteSurf("KORVANTIUM")->CellCount, 8);
+  Tap(kEnter);
+  RunToEnd();
+  EXPECT_EQ(DrawC.GetSpriteSurf("KORVANTIUM"), nullptr);
 }
 
 }  // namespace
