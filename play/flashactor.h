@@ -1,0 +1,20 @@
+#pragma once
+// TFlashActor: the flash on a block that starts to blink; seven frames, then it is gone.
+#include <cstdint>
+
+#include "engine/actor.h"
+
+class TFlashActor : public TActor {
+ public:
+  TFlashActor(TGameMgrMode* mode, int32_t kind);
+  TFlashActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind);
+
+  void Act(int32_t dt) override;
+  void Draw() override;
+  TActor* Spawn(float x, float y, int32_t kind) override;
+  // Screen y of the flash: it rises with the field during a push-up.
+  int32_t DrawY() const;
+
+  int32_t Frame = 0;
+  int32_t FrameCount = 8;
+};

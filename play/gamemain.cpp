@@ -1,0 +1,491 @@
+// The game screen: construction, the phase machine, the play tick with the endless and
+// puzzle rules, the pause menu, the game-over and stage-clear sequences and the results.
+#include "play/gamemain.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/kernel.h"
+#include "engine/random.h"
+#include "media/kormidi.h"
+#include "media/korsound.h"
+#include "play/blkactor.h"
+#include "play/faceactor.h"
+#include "play/flashactor.h"
+#include "play/overactor.h"
+#include "play/scoreactor.h"
+#include "play/staractor.h"
+
+const char* const kChainText = "連鎖！";
+const char* const kLevelUpText = "レベルアップ！";
+
+namespace {
+
+// Seconds between automatic push-ups by difficulty and level (the last column holds for
+// every higher level).
+constexpr int32_t kRiseSeconds[3][20] = {
+    {32, 30, 26, 24, 20, 16, 12, 10, 8, 12, 10, 8, 6, 12, 10, 8, 6, 10, 8, 6},
+    {24, 22, 20, 16, 14, 12, 10, 8, 6, 10, 8, 6, 4, 10, 8, 6, 4, 8, 6, 4},
+    {10, 8, 6, 4, 10, 8, 6, 4, 3, 6, 4, 3, 6, 4, 3, 6, 4, 3, 6, 3},
+};
+
+constexpr int32_t kReadyTime = 1600;
+constexpr int32_t kGoTime = 800;
+constexpr int32_t kMaxLevel = 98;  // shown as 99
+
+}  // namespace
+
+TGameMainMode::TGameMainMode(TGameMode* parent, TKernel* kernel, void* data)
+    : TGameMgrMode(parent, kernel, data) {
+  if (GameData) {
+    GameType = GameData->GameType;
+    Difficulty = GameData->Difficulty;
+    if (!IsEndless()) {
+      // A damaged save file may have left any stage index: keep it within the stages.
+      Stage = ClampStage(GameData->Stage);
+      StageTime = GameData->StageTime;
+      Retries = GameData->Retries;
+    }
+  }
+  Face = new TFaceActor(nullptr, 376.0f, 20.0f, this, 0);
+  BlockActors = new TBlkActor(this, 0);
+  FlashActors = new TFlashActor(this, 0);
+  StarActors = new TStarActor(this, 0);
+  ScoreActors = new TScoreActor(this, 0);
+  OverActor = nullptr;
+}
+
+TGameMainMode::~TGameMainMode() { DeleteActors(); }
+
+void TGameMainMode::DeleteActors() {
+  delete Face;
+  Face = nullptr;
+  delete BlockActors;
+  BlockActors = nullptr;
+  delete FlashActors;
+  FlashActors = nullptr;
+  delete StarActors;
+  StarActors = nullptr;
+  delete ScoreActors;
+  ScoreActors = nullptr;
+  delete OverActor;
+  OverActor = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Effects outside the field
+
+void TGameMainMode::PlaySound(const char* key) {
+  if (Kernel && Kernel->Sound) Kernel->Sound->Play(key);
+}
+
+void TGameMainMode::StopSound(const char* key) {
+  if (Kernel && Kernel->Sound) Kernel->Sound->Stop(key);
+}
+
+bool TGameMainMode::IsSoundPlaying(const char* key) {
+  return Kernel && Kernel->Sound && Kernel->Sound->IsPlaying(key);
+}
+
+void TGameMainMode::StartMusic() { PlayBgm(-1); }
+
+void TGameMainMode::StopMusic() {
+  if (Kernel && Kernel->Midi) Kernel->Midi->Stop();
+}
+
+void TGameMainMode::SaveProgress() { WriteSaveData(); }
+
+// ---------------------------------------------------------------------------------------
+// Life of the screen
+
+void TGameMainMode::Init() {
+  vexa::SeedRandomFromClock();
+  InitGame();
+  if (Kernel) {
+    Kernel->Blackout = false;
+    Kernel->FadeLevel = 255;
+  }
+  TGameMode::Init();
+  Started = true;
+}
+
+void TGameMainMode::Move(int32_t dt) {
+  switch (Phase) {
+    case 0:
+      if (!Kernel || Kernel->FadeIn(dt)) {
+        ReadyStep = 0;
+        ReadyTimer = kReadyTime;
+        PlaySound("レディーゴー");
+        Phase = 1;
+      }
+      break;
+    case 1:
+      ReadyTimer -= dt;
+      if (ReadyTimer <= 0) {
+        ReadyStep += 1;
+        ReadyTimer = kGoTime;
+        if (ReadyStep == 1) StartMusic();  // the music starts with GO
+        if (ReadyStep >= 2) Phase = 2;
+      }
+      break;
+    case 2:
+      if (PlayTick(dt)) Phase = IsOver ? 4 : 5;
+      break;
+    case 4:
+      GameOverTick(dt);
+      break;
+    case 5:
+      ClearTick(dt);
+      break;
+    case 6:
+      if (!Kernel || Kernel->FadeOut(dt)) Phase = 7;
+      break;
+    case 7:
+      if (Kernel) {
+        Kernel->Blackout = true;
+        Kernel->FadeLevel = 255;
+      }
+      Finished = true;
+      break;
+    case 8:
+      if (!Kernel || Kernel->FadeOut(dt)) {
+        Paused = false;
+        CreateScreenChild(TScreenId::Config);
+        Phase = 9;
+      }
+      break;
+    case 9:
+      // Back from the options screen.
+      if (Kernel) Kernel->Blackout = false;
+      if (!Kernel || Kernel->FadeIn(dt)) {
+        StartMusic();
+        Phase = 2;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+bool TGameMainMode::PlayTick(int32_t dt) {
+  if (Paused) {
+    if (RetireConfirm)
+      RetireTick();
+    else
+      PauseTick();
+    return false;
+  }
+  const bool result = IsOver || Cleared;
+  Control();
+  if (IsEndless()) {
+    TickRise(dt);
+    CheckLevelUp();
+    CheckHeight();
+  } else {
+    CheckStageClear();
+    CheckStageFailed();
+  }
+  CheckAllFalls();
+  TickPushUp(dt);
+  TickFalls(dt);
+  TickSwap(dt);
+  TickErase(dt);
+  if (Face) Face->Update(dt);
+  if (BlockActors) BlockActors->Update(dt);
+  if (FlashActors) FlashActors->Update(dt);
+  if (StarActors) StarActors->Update(dt);
+  if (ScoreActors) ScoreActors->Update(dt);
+  StageTime += dt;
+  return result;
+}
+
+void TGameMainMode::Control() {
+  if (!Kernel) return;
+  const uint16_t repeat = Kernel->Repeat;
+  const uint16_t pushed = Kernel->Pushed;
+  if ((repeat & btUp) && CursorRow > 0) {
+    PartnerCol = CursorCol;
+    PartnerRow = CursorRow;
+    CursorRow -= 1;
+  }
+  if ((repeat & btDown) && CursorRow < kWellRows - 1) {
+    PartnerCol = CursorCol;
+    PartnerRow = CursorRow;
+    CursorRow += 1;
+  }
+  if ((repeat & btLeft) && CursorCol > 0) {
+    PartnerCol = CursorCol;
+    PartnerRow = CursorRow;
+    CursorCol -= 1;
+  }
+  if ((repeat & btRight) && CursorCol < kFieldCols - 1) {
+    PartnerCol = CursorCol;
+    PartnerRow = CursorRow;
+    CursorCol += 1;
+  }
+  if ((pushed & btA) && SwapTimer == 0) SwapCells(CursorCol, CursorRow, PartnerCol, PartnerRow);
+  if ((pushed & btB) && IsEndless()) {
+    StartPushUp();
+    RiseCountdown = RiseInterval;
+  }
+  if (pushed & btEnter) {
+    Paused = true;
+    PauseCursor = 0;
+    PlaySound("ポーズ");
+  }
+}
+
+void TGameMainMode::PauseTick() {
+  if (!Kernel) return;
+  const uint16_t pushed = Kernel->Pushed;
+  if (pushed & btUp) {
+    PauseCursor -= 1;
+    if (PauseCursor < 0) PauseCursor = 2;
+    PlaySelect();
+  }
+  if (pushed & btDown) {
+    PauseCursor += 1;
+    if (PauseCursor > 2) PauseCursor = 0;
+    PlaySelect();
+  }
+  if (pushed & (btA | btEnter)) {
+    switch (PauseCursor) {
+      case 0:  // CANCEL
+        Paused = false;
+        PlaySound("ポーズ");
+        break;
+      case 1:  // RETIRE
+        RetireConfirm = true;
+        RetireCursor = 1;
+        PlayDecide();
+        break;
+      case 2:  // OPTION
+        Phase = 8;
+        PlaySound("決定");
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void TGameMainMode::RetireTick() {
+  if (!Kernel) return;
+  const uint16_t pushed = Kernel->Pushed;
+  if (pushed & btUp) {
+    RetireCursor -= 1;
+    if (RetireCursor < 0) RetireCursor = 1;
+    PlaySelect();
+  }
+  if (pushed & btDown) {
+    RetireCursor += 1;
+    if (RetireCursor > 1) RetireCursor = 0;
+    PlaySelect();
+  }
+  if (pushed & (btA | btEnter)) {
+    if (RetireCursor == 0) {  // YES: lost as if the field had overflowed
+      GameOver();
+      RetireConfirm = false;
+      Paused = false;
+    } else {  // NO: back to the pause menu, its cursor still on RETIRE
+      PlayCancel();
+      RetireConfirm = false;
+    }
+  }
+}
+
+void TGameMainMode::GameOver() {
+  if (IsOver) return;
+  IsOver = true;
+  OverActor = new TOverActor(nullptr, 92.0f, -90.0f, this, 0);
+  PlaySound("ゲームオーバー");
+  StopMusic();
+  if (Face) Face->SetExpression(4);
+}
+
+void TGameMainMode::StageClear() {
+  Cleared = true;
+  ClearTimer = 0;
+  PlaySound("ステージクリア");
+  StopMusic();
+  if (Face) Face->SetExpression(2);
+}
+
+void TGameMainMode::GameOverTick(int32_t dt) {
+  const uint16_t pushed = Kernel ? Kernel->Pushed : 0;
+  const bool leave =
+      (pushed & btEnter) || ((pushed & btA) && !IsSoundPlaying("ゲームオーバー"));
+  if (leave) {
+    StopSound("ゲームオーバー");
+    PlaySound("決定");
+  }
+  // One block crumbles per tick, from the top left; row 0 stays.
+  const int32_t lastRow = IsEndless() ? kWellRows : kWellRows - 1;
+  bool crumbled = false;
+  for (int32_t r = 1; r <= lastRow && !crumbled; ++r) {
+    for (int32_t c = 0; c < kFieldCols && !crumbled; ++c) {
+      if (Letters[r][c] == kEmpty) continue;
+      if (BlockActors)
+        BlockActors->Spawn(static_cast<float>(BoardX + kCellSize * c),
+                           static_cast<float>(BoardY + kCellSize * r), Letters[r][c]);
+      Letters[r][c] = kEmpty;
+      crumbled = true;
+    }
+  }
+  if (OverActor) OverActor->Update(dt);
+  if (BlockActors) BlockActors->Update(dt);
+  if (FlashActors) FlashActors->Update(dt);
+  if (StarActors) StarActors->Update(dt);
+  if (ScoreActors) ScoreActors->Update(dt);
+  if (leave) Phase = 6;
+}
+
+void TGameMainMode::ClearTick(int32_t dt) {
+  const uint16_t pushed = Kernel ? Kernel->Pushed : 0;
+  const bool leave = (pushed & (btA | btEnter)) != 0;
+  if (leave) {
+    StopSound("ステージクリア");
+    PlaySound("決定");
+  }
+  ClearTimer += dt;
+  if (ClearTimer < 1000) {
+    // Three draws, in this order.
+    const int32_t kind = vexa::Random(3);
+    const int32_t y = 32 + vexa::Random(352);
+    const int32_t x = 32 + vexa::Random(480);
+    if (StarActors) StarActors->Spawn(static_cast<float>(x), static_cast<float>(y), kind);
+  }
+  TickSwap(dt);
+  TickErase(dt);
+  TickFalls(dt);
+  TickPushUp(dt);
+  if (StarActors) StarActors->Update(dt);
+  if (leave) Phase = 6;
+}
+
+void TGameMainMode::Leave() {
+  if (GameData) {
+    if (Cleared) AdvanceStage();
+    GameData->LastScore = Score;
+    GameData->LastLevel = LevelCount;
+    GameData->LastBlocks = ErasedBlocks;
+    GameData->LastDifficulty = Difficulty;
+    GameData->StageFailed = IsOver;
+    if (!IsEndless()) {
+      GameData->Stage = Stage;
+      GameData->StageTime = StageTime;
+    }
+  }
+  DeleteActors();
+}
+
+// ---------------------------------------------------------------------------------------
+// Endless rules
+
+void TGameMainMode::UpdateRiseInterval() {
+  const int32_t d = std::min<int32_t>(Difficulty, 2);
+  const int32_t level = std::clamp(LevelCount, 0, 19);
+  RiseInterval = kRiseSeconds[d][level] * 1000;
+}
+
+void TGameMainMode::TickRise(int32_t dt) {
+  if (Erasing || Falling) return;  // the countdown stands while anything blinks or falls
+  RiseCountdown -= dt;
+  if (RiseCountdown < 0) {
+    StartPushUp();
+    RiseCountdown = RiseInterval;
+  }
+}
+
+void TGameMainMode::CheckLevelUp() {
+  if (LevelCountdown > 0) return;
+  LevelCount += 1;
+  if (LevelCount > kMaxLevel) LevelCount = kMaxLevel;
+  UpdateRiseInterval();
+  LevelCountdown = 10;
+  if (LevelCount % 2 == 0) LetterCount = std::min(LetterCount + 1, MaxLetters);
+  if (Face) Face->SetBalloon(kLevelUpText);
+}
+
+void TGameMainMode::CheckHeight() {
+  int32_t height = 0;
+  for (int32_t r = 0; r < kWellRows && height == 0; ++r)
+    for (int32_t c = 0; c < kFieldCols; ++c)
+      if (Letters[r][c] != kEmpty) {
+        height = kWellRows - r;
+        break;
+      }
+  if (!Face) return;
+  if (height >= 8 && Face->GetExpression() == 0) Face->SetExpression(3);
+  if (height < 8 && Face->GetExpression() == 3) Face->SetExpression(0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Puzzle rules
+
+void TGameMainMode::LoadStage() {
+  StageBlocks = 0;
+  const int32_t base = 60 * ClampStage(Stage);
+  for (int32_t r = 0; r < kWellRows; ++r) {
+    for (int32_t c = 0; c < kFieldCols; ++c) {
+      int32_t v = GameData ? static_cast<int8_t>(GameData->PuzzleData[base + 6 * r + c]) : kEmpty;
+      // A byte outside the letters (damaged data) is taken as an empty cell.
+      if (v < 0 || v > kEmpty) v = kEmpty;
+      Letters[r][c] = static_cast<int16_t>(v);
+      if (v != kEmpty) StageBlocks += 1;
+    }
+  }
+  // A floor of A's below the well: blocks in row 9 rest on it; it is never matched or shown.
+  for (int32_t c = 0; c < kFieldCols; ++c) Letters[kWellRows][c] = 0;
+}
+
+void TGameMainMode::CheckStageClear() {
+  for (int32_t r = 0; r < kWellRows; ++r)
+    for (int32_t c = 0; c < kFieldCols; ++c)
+      if (Letters[r][c] != kEmpty) return;
+  if (!Cleared) StageClear();
+}
+
+void TGameMainMode::CheckStageFailed() {
+  if (Falling) return;
+  int32_t counts[26] = {};
+  for (int32_t r = 0; r < kWellRows; ++r)
+    for (int32_t c = 0; c < kFieldCols; ++c)
+      if (Letters[r][c] >= 0 && Letters[r][c] < 26) counts[Letters[r][c]] += 1;
+  for (int32_t n = 0; n < 26; ++n)
+    if (counts[n] >= 3) return;
+  for (int32_t n = 0; n + 2 < 26; ++n)
+    if (counts[n] > 0 && counts[n + 1] > 0 && counts[n + 2] > 0) return;
+  if (!Cleared) GameOver();
+}
+
+void TGameMainMode::AdvanceStage() {
+  Stage += 1;
+  GameData->Retries = 0;
+  StageTime = 0;
+  if (GameData->ContinueStage < Stage && Stage < kStageCount) {
+    GameData->ContinueStage = Stage;
+    if (Stage > GameData->MaxStage) GameData->MaxStage = Stage;
+    SaveProgress();
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// The replay runner's view of the game
+
+std::string TGameMainMode::DumpState() const {
+  char head[320];
+  std::snprintf(head, sizeof head,
+                " Score=%d HiScore=%d LevelCount=%d ErasedBlocks=%d Chain=%d IsOver=%d Cleared=%d"
+                " Paused=%d CursorCol=%d CursorRow=%d Stage=%d StageTime=%d Retries=%d field=",
+                Score, HiScore, LevelCount, ErasedBlocks, Chain, IsOver ? 1 : 0, Cleared ? 1 : 0,
+                Paused ? 1 : 0, CursorCol, CursorRow, Stage, StageTime, Retries);
+  std::string out = head;
+  for (int32_t r = 0; r < kWellRows; ++r) {
+    for (int32_t c = 0; c < kFieldCols; ++c) {
+      const int32_t l = Letters[r][c];
+      out += l == kEmpty ? '.' : (l >= 0 && l < 26 ? static_cast<char>('A' + l) : '?');
+    }
+  }
+  return out;
+}
