@@ -1,4 +1,5 @@
 #include "game/gamemgr.h"
+#include "play/gamemain.h"
 #include "screens/config.h"
 #include "screens/contselect.h"
 #include "screens/ending.h"
@@ -19,7 +20,7 @@ TGameMgrMode* CreateScreen(TScreenId id, TGameMgrMode* parent) {
     case TScreenId::Config: return new TConfigMode(parent, parent->Kernel, parent->Data);
     case TScreenId::Select: return new TSelectMode(parent, parent->Kernel, parent->Data);
     case TScreenId::LvSelect: return new TLvSelectMode(parent, parent->Kernel, parent->Data);
-    case TScreenId::GameMain: return new TStandInMode(parent, "TGameMainMode");
+    case TScreenId::GameMain: return new TGameMainMode(parent, parent->Kernel, parent->Data);
     case TScreenId::RegRank: return new TRegRankMode(parent, parent->Kernel, parent->Data);
     case TScreenId::ContSelect: return new TContSelectMode(parent, parent->Kernel, parent->Data);
     case TScreenId::Reward: return new TStandInMode(parent, "TRewardMode");
