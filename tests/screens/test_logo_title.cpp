@@ -98,14 +98,6 @@ TEST_F(LogoTest, LaterOrSecondPressesChangeNothing) {
   EXPECT_EQ(logo.Work, 1600 - 12 * 20);
 }
 
-TEST_F(LogoTest, CancelKeyDoesNotSkip) {
-  TLogoMode& logo = Make<TLogoMode>();
-  Tap(kX);
-  Tap(kUp);
-  EXPECT_FALSE(logo.Skipped);
-  EXPECT_EQ(logo.Phase, 0);
-}
-
 TEST_F(TitleTest, CursorWrapsBothWaysAndUpDownTogetherStays) {
   TTitleMode& title = Make<TTitleMode>();
   Tick();
@@ -149,18 +141,6 @@ TEST_F(TitleTest, DecideDuringFadeInIsTakenWhenTheFadeEnds) {
   EXPECT_EQ(RunToEnd(), 8);
   EXPECT_TRUE(Kernel->Blackout);
   EXPECT_EQ(Kernel->FadeLevel, 255);
-}
-
-TEST_F(TitleTest, EachEntryIsReportedAndANewTitleStartsOnGameStart) {
-  for (int entry = 0; entry < 3; ++entry) {
-    TTitleMode& title = Make<TTitleMode>();
-    RunToPhase(1);
-    EXPECT_EQ(title.Cursor, 0);
-    for (int i = 0; i < entry; ++i) Tap(kDown);
-    Tap(kZ);
-    RunToEnd();
-    EXPECT_EQ(Data.TitleChoice, entry);
-  }
 }
 
 }  // namespace

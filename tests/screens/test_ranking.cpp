@@ -121,16 +121,6 @@ TEST_F(Ranking, TypingKeepsEightCapitalsAndSpacesWithBackspace) {
   EXPECT_EQ(std::memcmp(b.data() + 28 + 24 + 13, "YEW", 4), 0);
 }
 
-TEST_F(Ranking, LetterPressedWithACursorKeyTypesNothing) {
-  SetLast(Data, 1000000, 0, 0, 0);
-  TRegRankMode& m = Make<TRegRankMode>();
-  RunToPhase(1);
-  Down(kA);
-  Down(kLeft);  // the higher scan code wins the tick
-  Tick();
-  EXPECT_EQ(m.NameLen, 0);
-}
-
 TEST_F(Ranking, SpaceAsDecideKeyTypesASpace) {
   Data.ControlType = 1;
   Root->ApplyKeyConfig();

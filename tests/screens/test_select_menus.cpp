@@ -141,17 +141,6 @@ TEST_F(SelectMenus, StageNumberRepeatsWhileHeld) {
   EXPECT_EQ(c.Cursor, 0);
 }
 
-TEST_F(SelectMenus, MaxStageZeroOffersOnlyTheFirstStage) {
-  Data.MaxStage = 0;
-  TContSelectMode& c = Make<TContSelectMode>();
-  RunToPhase(1);
-  Tap(kUp);
-  Tap(kRight);
-  EXPECT_EQ(c.SelStage, 0);
-  Tap(kLeft);
-  EXPECT_EQ(c.SelStage, 0);
-}
-
 TEST_F(SelectMenus, DamagedStageNumbersStayWithinTheStages) {
   Data.MaxStage = 1000;
   TContSelectMode& c = Make<TContSelectMode>();
