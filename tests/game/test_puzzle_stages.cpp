@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/kernel.h"
+#include "game/gamedata.h"
 #include "platform/resources.h"
+#include "play/gamemain.h"
 #include "tools/puzzlegen/puzzle_model.h"
 
 using puzzle::Field;
 using puzzle::Grid;
-using puzzle::kEmpty;
 using puzzle::Move;
 
 namespace {
@@ -21,13 +23,13 @@ namespace {
 // Builds a grid from ten strings of six characters, 'A'..'Z' or '.', top row first.
 Grid GridOf(const std::vector<std::string>& rows) {
   Grid g;
-  g.fill(static_cast<uint8_t>(kEmpty));
+  g.fill(static_cast<uint8_t>(puzzle::kEmpty));
   const int first = puzzle::kWellRows - static_cast<int>(rows.size());
   for (size_t r = 0; r < rows.size(); ++r)
     for (int c = 0; c < puzzle::kCols; ++c) {
       const char ch = rows[r][static_cast<size_t>(c)];
       g[(first + static_cast<int>(r)) * puzzle::kCols + c] =
-          ch == '.' ? static_cast<uint8_t>(kEmpty) : static_cast<uint8_t>(ch - 'A');
+          ch == '.' ? static_cast<uint8_t>(puzzle::kEmpty) : static_cast<uint8_t>(ch - 'A');
     }
   return g;
 }
@@ -35,7 +37,7 @@ Grid GridOf(const std::vector<std::string>& rows) {
 std::string RowOf(const Field& f, int row) {
   std::string s;
   for (int c = 0; c < puzzle::kCols; ++c)
-    s += f.Letters[row][c] == kEmpty ? '.' : static_cast<char>('A' + f.Letters[row][c]);
+    s += f.Letters[row][c] == puzzle::kEmpty ? '.' : static_cast<char>('A' + f.Letters[row][c]);
   return s;
 }
 
@@ -57,6 +59,28 @@ std::vector<std::vector<Move>> LoadSolutions() {
   std::vector<std::vector<Move>> sols;
   if (text.empty() || !puzzle::ParseSolutions(text, sols)) return {};
   return sols;
+}
+
+// The game screen with its sounds, music and saving switched off.
+class QuietGameMain : public TGameMainMode {
+ public:
+  using TGameMainMode::TGameMainMode;
+  void PlaySound(const char*) override {}
+  void StopSound(const char*) override {}
+  bool IsSoundPlaying(const char*) override { return false; }
+  void StartMusic() override {}
+  void StopMusic() override {}
+  void SaveProgress() override {}
+};
+
+bool GameBusy(const TGameMainMode& g) {
+  if (g.SwapTimer != 0 || g.Falling) return true;
+  for (const TFallRecord& f : g.Falls)
+    if (f.Active) return true;
+  for (int r = 0; r < puzzle::kWellRows; ++r)
+    for (int c = 0; c < puzzle::kCols; ++c)
+      if (g.Flags[r][c] & puzzle::cfErasing) return true;
+  return false;
 }
 
 }  // namespace
@@ -267,5 +291,44 @@ TEST(PuzzleStages, SkippingIdleTicksChangesNoOutcome) {
       ASSERT_EQ(fast.Stats.MaxChain, exact.Stats.MaxChain);
     }
     EXPECT_TRUE(exact.Cleared);
+  }
+}
+
+TEST(PuzzleStages, EveryStoredSolutionClearsThroughTheGameScreen) {
+  // The same swaps, made by the game screen's own field rules on its play tick.
+  platform::ResourceView view;
+  ASSERT_TRUE(platform::FindResource("BIN", "PUZZLEDATA", view));
+  ASSERT_EQ(view.Size, 3000u);
+  const std::vector<std::vector<Move>> sols = LoadSolutions();
+  ASSERT_EQ(sols.size(), 50u);
+  for (int dt : {20, 40}) {
+    for (int s = 0; s < puzzle::kStageCount; ++s) {
+      SCOPED_TRACE("stage " + std::to_string(s + 1) + ", dt " + std::to_string(dt));
+      TKernel kernel{nullptr, nullptr, nullptr, nullptr};
+      GameData data;
+      std::copy(view.Data, view.Data + view.Size, data.PuzzleData);
+      data.GameType = 1;
+      data.Stage = s;
+      QuietGameMain game(nullptr, &kernel, &data);
+      game.Init();
+      auto tick = [&] {
+        game.PlayTick(dt);
+        game.Frames += 1;
+        game.Elapsed += dt;
+      };
+      for (const Move& m : sols[static_cast<size_t>(s)]) {
+        ASSERT_FALSE(game.IsOver || game.Cleared || GameBusy(game));
+        game.SwapCells(m.OtherCol(), m.OtherRow(), m.Col, m.Row);
+        ASSERT_NE(game.SwapTimer, 0) << "swap refused";
+        int calm = 0;
+        for (int k = 0; k < 5000 && calm < 2 && !game.IsOver; ++k) {
+          tick();
+          calm = GameBusy(game) ? 0 : calm + 1;
+        }
+      }
+      tick();
+      EXPECT_TRUE(game.Cleared);
+      EXPECT_FALSE(game.IsOver);
+    }
   }
 }
