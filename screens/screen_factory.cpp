@@ -8,6 +8,7 @@
 #include "screens/puzsave.h"
 #include "screens/ranking.h"
 #include "screens/regrank.h"
+#include "screens/reward.h"
 #include "screens/select.h"
 #include "screens/standin.h"
 #include "screens/title.h"
@@ -23,7 +24,7 @@ TGameMgrMode* CreateScreen(TScreenId id, TGameMgrMode* parent) {
     case TScreenId::GameMain: return new TGameMainMode(parent, parent->Kernel, parent->Data);
     case TScreenId::RegRank: return new TRegRankMode(parent, parent->Kernel, parent->Data);
     case TScreenId::ContSelect: return new TContSelectMode(parent, parent->Kernel, parent->Data);
-    case TScreenId::Reward: return new TStandInMode(parent, "TRewardMode");
+    case TScreenId::Reward: return new TRewardMode(parent, parent->Kernel, parent->Data);
     case TScreenId::PuzSave: return new TPuzSaveMode(parent, parent->Kernel, parent->Data);
     case TScreenId::Ending: return new TEndingMode(parent, parent->Kernel, parent->Data);
   }

@@ -1,0 +1,133 @@
+#include "screens/reward.h"
+
+#include <cstdio>
+
+#include "engine/kernel.h"
+#include "media/kordraw.h"
+#include "media/kormidi.h"
+#include "media/korsound.h"
+#include "play/staractor.h"
+
+namespace {
+
+constexpr const char* kPieceKey = "ご褒美";
+constexpr int32_t kPieceW = 102;
+constexpr int32_t kPieceH = 76;
+constexpr int32_t kColumns = 5;
+
+}  // namespace
+
+// Reading across the picture, row by row, the places in the order are
+//   12 20  4 15 17 / 14 24 18  9 11 / 23 19 13  2 22 / 8 21  5  6  1 / 0  7 10 16  3
+// so the picture fills in scattered pieces rather than line by line.
+const int32_t TRewardMode::PieceOrder[kPieces][2] = {
+    {0, 4}, {4, 3}, {3, 2}, {4, 4}, {2, 0}, {2, 3}, {3, 3}, {1, 4}, {0, 3},
+    {3, 1}, {2, 4}, {4, 1}, {0, 0}, {2, 2}, {0, 1}, {3, 0}, {3, 4}, {4, 0},
+    {2, 1}, {1, 2}, {1, 0}, {1, 3}, {4, 2}, {0, 2}, {1, 1},
+};
+
+TRewardMode::TRewardMode(TGameMode* parent, TKernel* kernel, void* data)
+    : TGameMgrMode(parent, kernel, data), Stars(new TStarActor(this, 0)) {}
+
+TRewardMode::~TRewardMode() { delete Stars; }
+
+int32_t TRewardMode::EarnedBefore() const {
+  int32_t m = GameData ? GameData->Stage / 2 - 1 : 0;
+  if (m < 0) m = 0;
+  if (m > kPieces - 1) m = kPieces - 1;
+  return m;
+}
+
+void TRewardMode::Init() {
+  Decided = false;
+  Revealed = false;
+  if (Kernel) {
+    Kernel->Blackout = false;
+    Kernel->FadeLevel = 255;
+  }
+  TGameMode::Init();
+}
+
+void TRewardMode::Control() {
+  if (Kernel && (Kernel->Pushed & (btA | btEnter)) && !Decided) Decided = true;
+}
+
+void TRewardMode::Move(int32_t dt) {
+  Control();
+  if (!Kernel) return;
+  switch (Phase) {
+    case 0:
+      if (Kernel->FadeIn(dt)) {
+        if (Kernel->Midi) Kernel->Midi->Play("FANFARE", false);
+        Phase = 1;
+      }
+      break;
+    case 1:
+      RevealStep(dt);
+      if (Stars) Stars->Update(dt);
+      if (Decided) {
+        if (Kernel->Midi) Kernel->Midi->Stop();
+        Phase = GameData && GameData->Stage >= kStageCount ? 3 : 2;
+        PlayDecide();
+      }
+      break;
+    case 2:
+      if (Kernel->FadeOut(dt)) {
+        Kernel->FadeLevel = 255;
+        Finished = true;
+      }
+      break;
+    default:
+      // The white stays set, so the ending starts from white.
+      if (Kernel->WhiteOut(dt / 4)) {
+        Kernel->FadeLevel = 255;
+        Finished = true;
+      }
+      break;
+  }
+}
+
+void TRewardMode::RevealStep(int32_t) {
+  if (Revealed || Elapsed <= kRevealAfter || !GameData) return;
+  const int32_t n = GameData->Stage / 2;
+  if (n < 1 || n > kPieces) return;
+  const int32_t column = PieceOrder[n - 1][0];
+  const int32_t row = PieceOrder[n - 1][1];
+  Revealed = true;
+  if (Stars) Stars->Spawn(static_cast<float>(kPieceW * column + 32),
+                          static_cast<float>(kPieceH * row + 32), 1);
+  if (Kernel && Kernel->Sound) Kernel->Sound->Play("星");
+}
+
+void TRewardMode::DrawPieces() {
+  if (!Kernel || !Kernel->Draw || !GameData) return;
+  auto piece = [&](int32_t k) {
+    const int32_t column = PieceOrder[k][0];
+    const int32_t row = PieceOrder[k][1];
+    Kernel->Draw->Draw(kPieceW * column + 1, kPieceH * row + 2, kPieceKey, kColumns * row + column);
+  };
+  const int32_t m = EarnedBefore();
+  for (int32_t k = 0; k < m; ++k) piece(k);
+  if (Revealed) piece(m);
+}
+
+void TRewardMode::Draw() {
+  if (!Kernel || !Kernel->Draw) return;
+  Kernel->Draw->Clear();
+  DrawPieces();
+  DrawText(140, 160, "CONGRATULATION!", 0, true);
+  DrawPushEnter(168, 354);
+  if (Stars) Stars->Paint();
+}
+
+void TRewardMode::Leave() {
+  delete Stars;
+  Stars = nullptr;
+}
+
+std::string TRewardMode::DumpState() const {
+  char buf[96];
+  std::snprintf(buf, sizeof buf, " Decided=%d Revealed=%d Stars=%d", Decided ? 1 : 0,
+                Revealed ? 1 : 0, Stars ? Stars->Count() : 0);
+  return buf;
+}

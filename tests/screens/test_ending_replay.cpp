@@ -1,0 +1,77 @@
+// The reward picture and the ending end to end: the last puzzle stage is played to its clear
+// from a prepared save file, then the completed picture, the white fade, the credit roll and
+// the way back to the title.
+#include "game/savefile.h"
+#include "tests/screens/test_config_replay_util.h"
+
+namespace {
+
+using namespace replay_test;
+
+// Pixels darker than every channel 48 in a rectangle of a shot.
+int DarkPixels(const std::vector<uint8_t>& region) {
+  int n = 0;
+  for (size_t i = 0; i + 2 < region.size(); i += 3)
+    if (region[i] < 48 && region[i + 1] < 48 && region[i + 2] < 48) ++n;
+  return n;
+}
+
+TEST(EndingEndToEnd, LastStageRewardAndCreditRoll) {
+  ReplayDir dir;
+  ASSERT_FALSE(dir.Path.empty());
+  GameData saved;
+  SetDefaultRanking(saved);
+  saved.ContinueStage = 49;
+  saved.MaxStage = 49;
+  ASSERT_TRUE(savefile::Write(dir.Path + "/vexa.dat", saved));
+
+  ReplayRun r = dir.Play("ending_stage50.txt");
+  ASSERT_EQ(r.Status, 0) << r.Out;
+  ASSERT_EQ(r.Dumps.size(), 9u) << r.Out;
+  const auto& d = r.Dumps;
+  EXPECT_EQ(Value(d[0], "mode"), "TGameMainMode");
+  EXPECT_EQ(Value(d[0], "Stage"), "49");
+  ASSERT_EQ(Value(d[1], "Cleared"), "1") << "the stage was not cleared: " << d[1];
+
+  // The reward: Stage 50, the last piece still covered, then uncovered.
+  EXPECT_EQ(Value(d[2], "mode"), "TRewardMode");
+  EXPECT_EQ(Value(d[2], "Stage"), "50");
+  EXPECT_EQ(Value(d[2], "Revealed"), "0");
+  EXPECT_EQ(Value(d[3], "mode"), "TRewardMode");
+  EXPECT_EQ(Value(d[3], "Revealed"), "1");
+
+  // The ending fades in from white and rolls the sixteen lines; at rest only the closing line
+  // is left.
+  EXPECT_EQ(Value(d[4], "mode"), "TEndingMode");
+  EXPECT_EQ(Value(d[4], "phase"), "0");
+  EXPECT_NE(Value(d[4], "fade"), "0");
+  EXPECT_EQ(Value(d[5], "mode"), "TEndingMode");
+  EXPECT_EQ(Value(d[5], "phase"), "1");
+  EXPECT_EQ(Value(d[5], "CreditLines"), "16");
+  EXPECT_EQ(Value(d[6], "phase"), "1");
+  EXPECT_EQ(Value(d[6], "CreditLines"), "1");
+  EXPECT_EQ(Value(d[7], "mode"), "TEndingMode");  // Z and SPACE
+  EXPECT_EQ(Value(d[7], "EndRequest"), "0");
+  EXPECT_EQ(Value(d[8], "mode"), "TTitleMode");
+  EXPECT_EQ(Value(d[8], "blackout"), "0");
+
+  // The piece uncovered last (column 1, row 1) is black before and shows the picture after,
+  // the same as in the ending's complete picture.
+  const auto piece = [&](const char* shot) {
+    return ShotRegion(dir.File(shot), 103, 78, 205, 154);
+  };
+  const std::vector<uint8_t> before = piece("reward_before.bmp");
+  ASSERT_EQ(before.size(), 102u * 76u * 3u);
+  EXPECT_EQ(DarkPixels(before), 102 * 76);
+  const std::vector<uint8_t> complete = piece("reward_complete.bmp");
+  EXPECT_LT(DarkPixels(complete), 102 * 76 / 2);
+  EXPECT_EQ(piece("ending_rest.bmp"), complete);
+
+  // The closing line rests in the middle, in black over the picture.
+  const auto closing = [&](const char* shot) {
+    return DarkPixels(ShotRegion(dir.File(shot), 224, 188, 288, 210));
+  };
+  EXPECT_GT(closing("ending_rest.bmp"), closing("reward_complete.bmp") + 20);
+}
+
+}  // namespace
