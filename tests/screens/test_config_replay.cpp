@@ -56,4 +56,30 @@ TEST(OptionsEndToEnd, DecidedChoicesAreSavedAndComeBackAfterARestart) {
   EXPECT_NE(sample("option_default.bmp"), changed);
 }
 
+TEST(OptionsEndToEnd, DecidedInsideAGameTheGameGoesOnWithTheNewPictures) {
+  ReplayDir dir;
+  ASSERT_FALSE(dir.Path.empty());
+  ReplayRun r = dir.Play("config_from_game.txt");
+  ASSERT_EQ(r.Status, 0) << r.Out;
+  ASSERT_EQ(r.Dumps.size(), 3u) << r.Out;
+  EXPECT_EQ(Value(r.Dumps[0], "mode"), "TGameMainMode");
+  EXPECT_EQ(Value(r.Dumps[1], "mode"), "TConfigMode");
+  EXPECT_EQ(Value(r.Dumps[1], "Item"), "0");
+  EXPECT_EQ(Value(r.Dumps[2], "mode"), "TGameMainMode");
+  EXPECT_EQ(Value(r.Dumps[2], "phase"), "2");
+  EXPECT_EQ(Value(r.Dumps[2], "Paused"), "0");
+  EXPECT_EQ(Value(r.Dumps[2], "BlockType"), "1");
+  EXPECT_EQ(Value(r.Dumps[2], "BackType"), "1");
+  const std::vector<uint8_t> saved = dir.File("vexa.dat");
+  ASSERT_EQ(saved.size(), 308u);
+  EXPECT_EQ(I32At(saved, 268), 1);
+  EXPECT_EQ(I32At(saved, 272), 1);
+  // The background beside the well and the blocks in it are drawn from the new pictures.
+  const auto back = [&](const char* shot) { return ShotRegion(dir.File(shot), 400, 200, 500, 300); };
+  const auto well = [&](const char* shot) { return ShotRegion(dir.File(shot), 160, 330, 352, 350); };
+  ASSERT_FALSE(back("game_before.bmp").empty());
+  EXPECT_NE(back("game_before.bmp"), back("game_after.bmp"));
+  EXPECT_NE(well("game_before.bmp"), well("game_after.bmp"));
+}
+
 }  // namespace
