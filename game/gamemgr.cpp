@@ -215,6 +215,24 @@ void TGameMgrMode::Move(int32_t) {
   }
 }
 
+bool TGameMgrMode::MenuPhase(int32_t dt) {
+  switch (Phase) {
+    case 0:
+      if (Kernel->FadeIn(2 * dt)) Phase = 1;
+      return false;
+    case 1:
+      return true;
+    case 2:
+      if (Kernel->FadeOut(2 * dt)) Phase = 3;
+      return false;
+    default:
+      Kernel->Blackout = true;
+      Kernel->FadeLevel = 255;
+      Finished = true;
+      return false;
+  }
+}
+
 bool TGameMgrMode::ConsumeBack(int32_t state) {
   if (GameData && GameData->BackRequest) {
     GameData->BackRequest = false;

@@ -61,6 +61,10 @@ class TGameMgrMode : public TGameMode {
   void RegisterCells(const std::string& key, int32_t index);
   void ApplyKeyConfig();
 
+  // The menu screens' cycle on Phase: 0 fades in, 1 is the screen's own (this returns true
+  // there), 2 fades out, 3 blacks out and finishes. Fades step by twice the frame time.
+  bool MenuPhase(int32_t dt);
+
   // Creates the given screen as this mode's child through the factory in use.
   void CreateScreenChild(TScreenId id);
   // Tests replace the factory to observe the sequencer; null restores the game's own.

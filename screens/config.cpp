@@ -90,21 +90,8 @@ void TConfigMode::Control() {
 void TConfigMode::Move(int32_t dt) {
   Control();
   if (!Kernel) return;
-  switch (Phase) {
-    case 0:
-      if (Kernel->FadeIn(2 * dt)) Phase = 1;
-      break;
-    case 1:
-      if (Decided || Cancelled) Phase = 2;
-      break;
-    case 2:
-      if (Kernel->FadeOut(2 * dt)) Phase = 3;
-      break;
-    default:
-      Kernel->Blackout = true;
-      Kernel->FadeLevel = 255;
-      Finished = true;
-      break;
+  if (MenuPhase(dt)) {
+    if (Decided || Cancelled) Phase = 2;
   }
 }
 

@@ -56,28 +56,15 @@ void TContSelectMode::Control() {
 
 void TContSelectMode::Move(int32_t dt) {
   Control();
-  switch (Phase) {
-    case 0:
-      if (Kernel->FadeIn(2 * dt)) Phase = 1;
-      break;
-    case 1:
-      if (Cancelled) {
-        GameData->BackRequest = true;
-        ++Phase;
-      }
-      if (Decided) {
-        ++Phase;
-        if (Kernel->Midi) Kernel->Midi->Stop();
-      }
-      break;
-    case 2:
-      if (Kernel->FadeOut(2 * dt)) Phase = 3;
-      break;
-    default:
-      Kernel->Blackout = true;
-      Kernel->FadeLevel = 255;
-      Finished = true;
-      break;
+  if (MenuPhase(dt)) {
+    if (Cancelled) {
+      GameData->BackRequest = true;
+      ++Phase;
+    }
+    if (Decided) {
+      ++Phase;
+      if (Kernel->Midi) Kernel->Midi->Stop();
+    }
   }
 }
 

@@ -43,29 +43,16 @@ void TLvSelectMode::Control() {
 
 void TLvSelectMode::Move(int32_t dt) {
   Control();
-  switch (Phase) {
-    case 0:
-      if (Kernel->FadeIn(2 * dt)) Phase = 1;
-      break;
-    case 1:
-      if (Cancelled) {
-        GameData->BackRequest = true;
-        ++Phase;
-      }
-      if (Decided) {
-        ++Phase;
-        // The game screen starts its own music.
-        if (Kernel->Midi) Kernel->Midi->Stop();
-      }
-      break;
-    case 2:
-      if (Kernel->FadeOut(2 * dt)) Phase = 3;
-      break;
-    default:
-      Kernel->Blackout = true;
-      Kernel->FadeLevel = 255;
-      Finished = true;
-      break;
+  if (MenuPhase(dt)) {
+    if (Cancelled) {
+      GameData->BackRequest = true;
+      ++Phase;
+    }
+    if (Decided) {
+      ++Phase;
+      // The game screen starts its own music.
+      if (Kernel->Midi) Kernel->Midi->Stop();
+    }
   }
 }
 

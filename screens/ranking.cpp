@@ -46,21 +46,8 @@ void TRankingMode::Control() {
 
 void TRankingMode::Move(int32_t dt) {
   Control();
-  switch (Phase) {
-    case 0:
-      if (Kernel->FadeIn(2 * dt)) Phase = 1;
-      break;
-    case 1:
-      if (Decided) Phase = 2;
-      break;
-    case 2:
-      if (Kernel->FadeOut(2 * dt)) Phase = 3;
-      break;
-    default:
-      Kernel->Blackout = true;
-      Kernel->FadeLevel = 255;
-      Finished = true;
-      break;
+  if (MenuPhase(dt)) {
+    if (Decided) Phase = 2;
   }
 }
 

@@ -37,29 +37,16 @@ void TSelectMode::Control() {
 
 void TSelectMode::Move(int32_t dt) {
   Control();
-  switch (Phase) {
-    case 0:
-      if (Kernel->FadeIn(2 * dt)) Phase = 1;
-      break;
-    case 1:
-      // Cancel and decide in the same tick step over the fade-out: the screen ends at once.
-      if (Cancelled) {
-        GameData->BackRequest = true;
-        ++Phase;
-      }
-      if (Decided) {
-        GameData->GameType = static_cast<uint8_t>(Cursor);
-        ++Phase;
-      }
-      break;
-    case 2:
-      if (Kernel->FadeOut(2 * dt)) Phase = 3;
-      break;
-    default:
-      Kernel->Blackout = true;
-      Kernel->FadeLevel = 255;
-      Finished = true;
-      break;
+  if (MenuPhase(dt)) {
+    // Cancel and decide in the same tick step over the fade-out: the screen ends at once.
+    if (Cancelled) {
+      GameData->BackRequest = true;
+      ++Phase;
+    }
+    if (Decided) {
+      GameData->GameType = static_cast<uint8_t>(Cursor);
+      ++Phase;
+    }
   }
 }
 
