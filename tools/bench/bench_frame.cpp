@@ -1,0 +1,244 @@
+// One frame of the busiest screen: an endless HARD game at level 20 with erases, falls,
+// chains, push-ups and their effects (flashes, stars, scores, the face and its balloon)
+// going on, built by the real main form over a real window (SDL's dummy video driver when
+// there is no display) and run through the real frame path: the kernel's input tick, the
+// rules, the drawing, the kernel's fade and the present into the window's texture. Prints
+// mean, median, p99 and max per frame, and where the time goes.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/mainform.h"
+#include "engine/kernel.h"
+#include "engine/random.h"
+#include "game/gamemgr.h"
+#include "media/korinput.h"
+#include "platform/audio_device.h"
+#include "platform/window.h"
+#include "play/faceactor.h"
+#include "play/flashactor.h"
+#include "play/gamemain.h"
+#include "play/scoreactor.h"
+#include "play/staractor.h"
+#include "tools/bench/bench.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+struct Stats {
+  double Mean = 0, Median = 0, P99 = 0, Max = 0;
+};
+
+Stats Summarise(std::vector<double> v) {
+  Stats s;
+  if (v.empty()) return s;
+  double sum = 0;
+  for (double x : v) sum += x;
+  s.Mean = sum / static_cast<double>(v.size());
+  std::sort(v.begin(), v.end());
+  s.Median = v[v.size() / 2];
+  s.P99 = v[std::min(v.size() - 1, v.size() * 99 / 100)];
+  s.Max = v.back();
+  return s;
+}
+
+// Three letters with a few holes below the top two rows: runs everywhere, stacks that fall
+// into new runs (chains), and room for the push-ups of level 20.
+void Refill(TGameMainMode& g, std::mt19937& rng) {
+  for (int r = 0; r < kFieldRows; ++r) {
+    for (int c = 0; c < kFieldCols; ++c) {
+      const bool hole = r >= 2 && r < kWellRows && rng() % 6 == 0;
+      g.Letters[r][c] = static_cast<int16_t>(r < 2 || hole ? kEmpty : rng() % 3);
+      g.Flags[r][c] = 0;
+      g.Groups[r][c] = 0;
+      g.EraseTimers[r][c] = 0;
+    }
+  }
+  for (TFallRecord& f : g.Falls) f = TFallRecord();
+  g.Chain = 0;
+  g.Falling = false;
+  g.Erasing = 0;
+  g.SwapTimer = 0;
+  g.PushTimer = 0;
+  g.Scroll = 0;
+  g.CheckMatches();
+}
+
+bool TopRowsBusy(const TGameMainMode& g) {
+  for (int c = 0; c < kFieldCols; ++c)
+    if (g.Letters[0][c] != kEmpty || g.Letters[1][c] != kEmpty) return true;
+  return false;
+}
+
+class BusyGame {
+ public:
+  bool Start(std::string& error) {
+    window = platform::Window::Create("Ｖｅｘａ", 513, 384, error);
+    if (!window) return false;
+    TMainForm::Settings settings;
+    settings.FrameInterval = 20;
+    settings.Music = false;  // the music's cost is measured on its own (bench "audio")
+    form = std::make_unique<TMainForm>(window.get(), settings);
+    TGameMgrMode* root = form->Root;
+    root->Init();
+    root->LoadCatalogue();
+    form->GameData.GameType = 0;
+    form->GameData.Difficulty = 2;
+    root->Phase = 10;
+    root->CreateScreenChild(TScreenId::GameMain);
+    game = dynamic_cast<TGameMainMode*>(root->Child);
+    if (!game) {
+      error = "no game screen";
+      return false;
+    }
+    InputState keys{};
+    form->KorInput.GetKeys(keys);
+    const uint8_t* codes = keys.Bytes();
+    for (int i = 0; i < 7; ++i) keyCodes[i] = codes[i];
+    // Through the fade-in, READY and GO.
+    for (int i = 0; i < 1000 && game->Phase != 2; ++i) form->HITimerTimer();
+    if (game->Phase != 2) {
+      error = "the game did not start";
+      return false;
+    }
+    game->LevelCount = 19;
+    game->UpdateRiseInterval();
+    game->RiseCountdown = game->RiseInterval;
+    Refill(*game, rng);
+    return true;
+  }
+
+  // Between frames (not timed): presses and releases keys as a player would, and refills
+  // the field when it has calmed down or grown too high, so erases never stop.
+  void Prepare(int frame) {
+    for (int i = 0; i < 7; ++i) window->Input().SetKey(keyCodes[i], false);
+    if (frame % 2 == 0) {
+      const uint32_t roll = rng() % 8;
+      if (roll < 4) window->Input().SetKey(keyCodes[roll], true);  // a cursor move
+      if (roll == 4 || roll == 5) window->Input().SetKey(keyCodes[4], true);  // a swap
+      if (roll == 6 && rng() % 16 == 0) window->Input().SetKey(keyCodes[5], true);  // push up
+    }
+    const bool calm = game->Erasing == 0 && !game->Falling;
+    idle = calm ? idle + 1 : 0;
+    if (idle > 10 || TopRowsBusy(*game)) {
+      Refill(*game, rng);
+      idle = 0;
+      ++refills;
+    }
+    if (game->Phase != 2 || game->IsOver) ++lost;
+  }
+
+  void Sample() {
+    erasing += game->Erasing ? 1 : 0;
+    int falls = 0;
+    for (const TFallRecord& f : game->Falls) falls += f.Active ? 1 : 0;
+    falling += falls;
+    effects += game->FlashActors->Count() + game->StarActors->Count() +
+               game->ScoreActors->Count();
+    balloon += game->Face->BalloonOn ? 1 : 0;
+    maxChain = std::max(maxChain, game->Chain);
+  }
+
+  std::unique_ptr<platform::Window> window;
+  std::unique_ptr<TMainForm> form;
+  TGameMainMode* game = nullptr;
+  std::mt19937 rng{7};
+  uint8_t keyCodes[7] = {};
+  int idle = 0;
+  int refills = 0;
+  int lost = 0;
+  long erasing = 0, falling = 0, effects = 0, balloon = 0;
+  int maxChain = 0;
+};
+
+// The real frame path: the main form's timer handler (kernel tick, then the root's update,
+// which runs the game screen's move, draw and the kernel's present).
+void RunWhole(const char* label, int frames, int fadeLevel) {
+  BusyGame b;
+  std::string error;
+  if (!b.Start(error)) {
+    std::printf("%s: skipped (%s)\n", label, error.c_str());
+    return;
+  }
+  std::vector<double> ms;
+  ms.reserve(static_cast<size_t>(frames));
+  for (int i = 0; i < frames; ++i) {
+    b.Prepare(i);
+    b.form->Kernel->FadeLevel = fadeLevel;
+    const auto t0 = Clock::now();
+    b.form->HITimerTimer();
+    ms.push_back(Ms(Clock::now() - t0));
+    b.Sample();
+  }
+  const Stats s = Summarise(ms);
+  std::printf("%-34s mean %6.3f  median %6.3f  p99 %6.3f  max %6.3f ms  (target < 1 ms)\n",
+              label, s.Mean, s.Median, s.P99, s.Max);
+  const double n = frames;
+  std::printf("  %d frames: erasing in %.0f%%, %.1f falling groups, %.1f effect actors, balloon "
+              "up %.0f%%, chains up to %d, %d refills, %d frames lost\n",
+              frames, 100.0 * b.erasing / n, b.falling / n, b.effects / n, 100.0 * b.balloon / n,
+              b.maxChain, b.refills, b.lost);
+}
+
+// The same frames with the steps of the mode's update timed one by one.
+void RunSteps(int frames) {
+  BusyGame b;
+  std::string error;
+  if (!b.Start(error)) return;
+  std::vector<double> tick, move, draw, present;
+  for (int i = 0; i < frames; ++i) {
+    b.Prepare(i);
+    TGameMainMode& g = *b.game;
+    TKernel& k = *b.form->Kernel;
+    const auto t0 = Clock::now();
+    k.Tick(20);
+    const auto t1 = Clock::now();
+    g.Move(20);
+    const auto t2 = Clock::now();
+    g.Draw();
+    const auto t3 = Clock::now();
+    k.Present();
+    const auto t4 = Clock::now();
+    g.Elapsed += 20;
+    g.Frames += 1;
+    tick.push_back(Ms(t1 - t0));
+    move.push_back(Ms(t2 - t1));
+    draw.push_back(Ms(t3 - t2));
+    present.push_back(Ms(t4 - t3));
+  }
+  for (auto& [name, v] : {std::pair{"kernel tick (input)", &tick}, std::pair{"rules (move)", &move},
+                          std::pair{"drawing", &draw}, std::pair{"present", &present}}) {
+    const Stats s = Summarise(*v);
+    std::printf("  %-32s mean %6.3f  median %6.3f  p99 %6.3f  max %6.3f ms\n", name, s.Mean,
+                s.Median, s.P99, s.Max);
+  }
+}
+
+}  // namespace
+
+VEXA_BENCH(frame) {
+  // Headless runs get SDL's dummy video driver; under a display the real one is used.
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+  // No audio thread competes with the frame; sound effects still start voices.
+  platform::AudioDevice::SetManualMode(true);
+  vexa::FixRandomSeed(20);
+  const char* driver = std::getenv("SDL_VIDEODRIVER");
+  std::printf("endless HARD at level 20, busy field; video driver %s\n",
+              driver ? driver : "(default)");
+  constexpr int kFrames = 5000;
+  RunWhole("play frame", kFrames, 0);
+  RunWhole("play frame with a fade at 128", kFrames, 128);
+  std::printf("by step (%d frames):\n", kFrames);
+  RunSteps(kFrames);
+  vexa::UnfixRandomSeed();
+  platform::AudioDevice::SetManualMode(false);
+}
