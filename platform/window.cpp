@@ -6,7 +6,9 @@
 #include "platform/resources.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace platform {
@@ -40,6 +42,31 @@ void SetWindowIcon(SDL_Window* win) {
     SDL_FreeSurface(icon);
   }
   SDL_FreeSurface(title);
+}
+
+// Start-up measurement: with VEXA_EXIT_AFTER_FIRST_FRAME=1 in the environment, the first
+// picture shown in a window reports on stderr how long the program took to get there (from
+// its static initialisation, and as a wall-clock stamp for a caller that timed the exec)
+// and asks the event loop to quit.
+const auto gProgramStart = std::chrono::steady_clock::now();
+
+void ReportFirstFrame() {
+  static bool reported = false;
+  if (reported) return;
+  reported = true;
+  const char* flag = std::getenv("VEXA_EXIT_AFTER_FIRST_FRAME");
+  if (!flag || std::strcmp(flag, "1") != 0) return;
+  const auto now = std::chrono::steady_clock::now();
+  const double ms = std::chrono::duration<double, std::milli>(now - gProgramStart).count();
+  const long long epochUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                                std::chrono::system_clock::now().time_since_epoch())
+                                .count();
+  std::fprintf(stderr, "vexa: first frame presented %.1f ms after start-up began (epoch %lld us)\n",
+               ms, epochUs);
+  SDL_Event quit;
+  SDL_zero(quit);
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
 }
 
 }  // namespace
@@ -161,6 +188,7 @@ bool Window::Present(const uint32_t* pixels, int width, int height, int pitch, b
   }
   int rc = SDL_RenderCopy(r, Sdl->Texture, nullptr, &dst);
   SDL_RenderPresent(r);
+  ReportFirstFrame();
   return rc == 0;
 }
 
