@@ -155,7 +155,9 @@ bool Write(const std::string& path, const GameData& data) {
   mode_t mode = 0644;
   if (exists) {
     if (!S_ISREG(st.st_mode)) return false;          // a directory or device in the way
-    if (::access(path.c_str(), W_OK) != 0) return false;  // the player made it read-only
+    // The player made it read-only: a file without any write permission is left alone also
+    // for a user (root) whom the system would let write it anyway.
+    if (::access(path.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0) return false;
     mode = st.st_mode & 07777;
     std::vector<uint8_t> old;
     if (!platform::ReadWholeFile(path, old, 1u << 20)) return false;

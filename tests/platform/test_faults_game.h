@@ -1,0 +1,112 @@
+#pragma once
+// The whole game (TMainForm over a headless window) driven tick by tick with keys, for the
+// tests that take a device or a file away while it runs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/mainform.h"
+#include "engine/gamemode.h"
+#include "game/gamemgr.h"
+#include "platform/audio_device.h"
+#include "platform/window.h"
+
+namespace faults_test {
+
+// DirectInput scan codes.
+enum : uint8_t {
+  kUp = 200,
+  kDown = 208,
+  kLeft = 203,
+  kRight = 205,
+  kEnter = 28,
+  kSpace = 57,
+  kZ = 44,
+  kX = 45,
+  kK = 37,
+  kI = 23,
+  kT = 20,
+  kE = 18,
+};
+
+class RunningGame {
+ public:
+  // Music: whether the MIDI component is started (it is in the game).
+  explicit RunningGame(bool music = true) {
+    Wnd = platform::Window::CreateHeadless(513, 384);
+    TMainForm::Settings s;
+    s.FrameInterval = 20;
+    s.Music = music;
+    Form = std::make_unique<TMainForm>(Wnd.get(), s);
+  }
+  // One frame, as the clock's tick runs it; in manual audio mode the music's two 10 ms
+  // passes and 20 ms of the mixer's output follow, and Peak keeps the loudest sample.
+  void Tick() {
+    Form->HITimerTimer();
+    ++Ticks;
+    if (platform::AudioDevice::IsManualMode()) {
+      Form->KorMidi.RunPass();
+      Form->KorMidi.RunPass();
+      int16_t out[2 * 441];
+      platform::AudioDevice::Render(out, 441);
+      for (int16_t v : out) Peak = std::max<int32_t>(Peak, v < 0 ? -int32_t{v} : v);
+    }
+  }
+  void Wait(int n) {
+    for (int i = 0; i < n; ++i) Tick();
+  }
+  void Tap(uint8_t key, int waitAfter = 1) {
+    Wnd->Input().SetKey(key, true);
+    Tick();
+    Wnd->Input().SetKey(key, false);
+    Wait(waitAfter);
+  }
+  std::string Mode() { return Form->Root->Deepest()->ClassName(); }
+  // Runs until the deepest mode has the class name (at most limit ticks).
+  bool WaitFor(const std::string& mode, int limit = 600) {
+    for (int i = 0; i < limit; ++i) {
+      if (Mode() == mode) return true;
+      Tick();
+    }
+    return Mode() == mode;
+  }
+
+  // Logo skipped, the title reached.
+  void ToTitle() {
+    Wait(10);
+    Tap(kEnter);
+    ASSERT_TRUE(WaitFor("TTitleMode"));
+    Wait(60);
+  }
+  // From the title: GAME START, ENDLESS, NOMAL; the game screen running after READY / GO.
+  void StartEndlessGame() {
+    Tap(kEnter, 20);
+    Tap(kEnter, 20);
+    Tap(kDown);
+    Tap(kEnter);
+    ASSERT_TRUE(WaitFor("TGameMainMode"));
+    Wait(200);
+  }
+  // On the game screen: pause, RETIRE, YES; then the result and the name entry.
+  void RetireToNameEntry() {
+    Tap(kEnter, 2);
+    Tap(kDown, 2);
+    Tap(kEnter, 2);
+    Tap(kUp, 2);
+    Tap(kEnter, 200);
+    Tap(kEnter);
+    ASSERT_TRUE(WaitFor("TRegRankMode"));
+    Wait(100);
+  }
+
+  std::unique_ptr<platform::Window> Wnd;
+  std::unique_ptr<TMainForm> Form;
+  int Ticks = 0;
+  int32_t Peak = 0;
+};
+
+}  // namespace faults_test
