@@ -41,7 +41,23 @@ std::string MatchFontFile(const char* pattern, const char* wantFamily) {
 
 }  // namespace
 
+namespace {
+std::string gFontOverride;
+bool gHasFontOverride = false;
+}  // namespace
+
+void OverrideGothicFontFile(const std::string& file) {
+  gFontOverride = file;
+  gHasFontOverride = true;
+}
+
+void ClearGothicFontOverride() {
+  gFontOverride.clear();
+  gHasFontOverride = false;
+}
+
 std::string FindGothicFontFile() {
+  if (gHasFontOverride) return gFontOverride;
   if (!FcInit()) return {};
   std::string file = MatchFontFile("IPAGothic", "IPAGothic");
   if (file.empty()) file = MatchFontFile("sans-serif:lang=ja", nullptr);

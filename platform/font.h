@@ -14,6 +14,11 @@ namespace platform {
 // texts are measured for), else the best gothic font fontconfig finds for Japanese. Empty
 // when fontconfig knows no font at all.
 std::string FindGothicFontFile();
+// Makes FindGothicFontFile answer file without asking fontconfig, until
+// ClearGothicFontOverride (tests: an empty name stands for a machine without any font, a
+// path to something else for a font file that does not open).
+void OverrideGothicFontFile(const std::string& file);
+void ClearGothicFontOverride();
 
 class Font {
  public:

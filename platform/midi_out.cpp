@@ -112,7 +112,24 @@ void SilenceFluidLog() {
 
 }  // namespace
 
+namespace {
+// A search list that replaces the standard one (tests stage a machine without a sound font).
+std::vector<std::string> gSoundFontOverride;
+bool gHasSoundFontOverride = false;
+}  // namespace
+
+void OverrideSoundFontPaths(const std::vector<std::string>& paths) {
+  gSoundFontOverride = paths;
+  gHasSoundFontOverride = true;
+}
+
+void ClearSoundFontPathsOverride() {
+  gSoundFontOverride.clear();
+  gHasSoundFontOverride = false;
+}
+
 const std::vector<std::string>& DefaultSoundFontPaths() {
+  if (gHasSoundFontOverride) return gSoundFontOverride;
   static const std::vector<std::string> paths = {
       "/usr/share/sounds/sf2/TimGM6mb.sf2",
       "/usr/share/sounds/sf2/default-GM.sf2",

@@ -27,6 +27,10 @@ class MidiOut {
 
 // The sound fonts looked for, in order.
 const std::vector<std::string>& DefaultSoundFontPaths();
+// Replaces that list until ClearSoundFontPathsOverride (tests: a list of missing files
+// stands for a machine without a sound font). Not for use while a MIDI output is opening.
+void OverrideSoundFontPaths(const std::vector<std::string>& paths);
+void ClearSoundFontPathsOverride();
 
 // Why OpenSynthMidiOut gave no output.
 enum class MidiOpenFailure { None, NoAudioDevice, NoSynthesiser };

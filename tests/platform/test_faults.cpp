@@ -1,0 +1,305 @@
+// Devices missing or lost while the game runs: no audio device, no sound font, no Japanese
+// font, a joystick pulled out. The component concerned answers false, the rest of the game
+// goes on, and the player keeps control.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "engine/kernel.h"
+#include "play/faceactor.h"
+#include "play/gamemain.h"
+#include "platform/font.h"
+#include "platform/midi_out.h"
+#include "screens/ending.h"
+#include "tests/platform/test_faults_game.h"
+
+namespace {
+
+using namespace faults_test;
+
+// Sets an environment variable for one scope and puts the old value back.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : Name(name) {
+    if (const char* old = std::getenv(name)) Old = old;
+    ::setenv(name, value, 1);
+  }
+  ~ScopedEnv() {
+    if (Old)
+      ::setenv(Name, Old->c_str(), 1);
+    else
+      ::unsetenv(Name);
+  }
+
+ private:
+  const char* Name;
+  std::optional<std::string> Old;
+};
+
+class ScopedManualAudio {
+ public:
+  explicit ScopedManualAudio(bool on) : Was(platform::AudioDevice::IsManualMode()) {
+    platform::AudioDevice::SetManualMode(on);
+  }
+  ~ScopedManualAudio() { platform::AudioDevice::SetManualMode(Was); }
+
+ private:
+  bool Was;
+};
+
+// A file of the given text in the temporary folder, removed at the end of the scope.
+struct JunkFile {
+  explicit JunkFile(const std::string& text) {
+    char tmpl[] = "/tmp/vexa-junk-XXXXXX";
+    int fd = ::mkstemp(tmpl);
+    if (fd >= 0) ::close(fd);
+    Path = tmpl;
+    std::ofstream(Path, std::ios::binary) << text;
+  }
+  ~JunkFile() { std::remove(Path.c_str()); }
+  std::string Path;
+};
+
+// From the title, every screen of the menus, a short endless game and the name entry, as a
+// player would go through them; each step must reach the screen it leads to.
+void PlayThroughTheMenus(RunningGame& g) {
+  // OPTION: BGM moved (the music preview follows it), decided.
+  g.Tap(kDown);
+  g.Tap(kDown);
+  g.Tap(kEnter);
+  ASSERT_TRUE(g.WaitFor("TConfigMode"));
+  g.Wait(30);
+  g.Tap(kDown);
+  g.Tap(kDown);
+  g.Tap(kRight, 5);
+  g.Tap(kLeft, 5);
+  g.Tap(kEnter);
+  ASSERT_TRUE(g.WaitFor("TTitleMode"));
+  g.Wait(60);
+  // RANKING and back.
+  g.Tap(kDown);
+  g.Tap(kEnter);
+  ASSERT_TRUE(g.WaitFor("TRankingMode"));
+  g.Wait(30);
+  g.Tap(kZ);
+  ASSERT_TRUE(g.WaitFor("TTitleMode"));
+  g.Wait(60);
+  // An endless game: a few moves and swaps, then retire and enter a name.
+  g.StartEndlessGame();
+  for (int i = 0; i < 20; ++i) {
+    g.Tap(i % 3 == 0 ? kUp : kRight, 2);
+    g.Tap(kZ, 5);
+  }
+  g.RetireToNameEntry();
+  g.Tap(kK);
+  g.Tap(kEnter);
+  ASSERT_TRUE(g.WaitFor("TTitleMode"));
+}
+
+TEST(AudioFault, NoAudioDeviceLeavesBothSoundComponentsOffAndTheGameRunsSilent) {
+  ScopedManualAudio live(false);
+  if (SDL_WasInit(SDL_INIT_AUDIO)) GTEST_SKIP() << "SDL audio already up in this process";
+  ScopedEnv driver("SDL_AUDIODRIVER", "vexa-no-such-driver");
+
+  RunningGame g;
+  EXPECT_FALSE(g.Form->KorSound.Ready);
+  EXPECT_FALSE(g.Form->KorMidi.Ready);
+  EXPECT_EQ(g.Form->KorMidi.OpenFailure, platform::MidiOpenFailure::NoAudioDevice);
+  EXPECT_FALSE(g.Form->KorSound.Play("決定"));
+  EXPECT_FALSE(g.Form->KorMidi.Play("BGM1", true));
+  g.ToTitle();
+  PlayThroughTheMenus(g);
+  EXPECT_GT(g.Ticks, 500);
+  EXPECT_FALSE(g.Form->KorMidi.IsPlay());
+  EXPECT_EQ(platform::AudioDevice::OpenChannels(), 0);
+}
+
+class SoundFontFault : public ::testing::Test {
+ protected:
+  void TearDown() override { platform::ClearSoundFontPathsOverride(); }
+  ScopedManualAudio Manual{true};
+};
+
+TEST_F(SoundFontFault, NoSoundFontTurnsMusicOffWhileEffectsStillPlay) {
+  JunkFile notAFont("this is not a sound font");
+  platform::OverrideSoundFontPaths({"/nonexistent/vexa/none.sf2", notAFont.Path, "/tmp"});
+  ::testing::internal::CaptureStderr();
+  RunningGame g;
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(g.Form->KorSound.Ready);
+  EXPECT_FALSE(g.Form->KorMidi.Ready);
+  EXPECT_EQ(g.Form->KorMidi.OpenFailure, platform::MidiOpenFailure::NoSynthesiser);
+  EXPECT_NE(said.find("MIDIマッパーを開けませんでした。"), std::string::npos) << said;
+
+  g.ToTitle();
+  EXPECT_FALSE(g.Form->KorMidi.IsPlay());
+  // The cursor's sound on the title is heard.
+  g.Peak = 0;
+  g.Tap(kDown, 5);
+  EXPECT_GT(g.Peak, 1000);
+  g.Tap(kUp, 5);
+  PlayThroughTheMenus(g);
+  EXPECT_FALSE(g.Form->KorMidi.IsPlay());
+}
+
+TEST_F(SoundFontFault, TheSameSetUpWithASoundFontHasMusic) {
+  // The control case: the list that finds the installed font makes the music play, so the
+  // test above fails for the reason it names.
+  bool any = false;
+  for (const std::string& p : platform::DefaultSoundFontPaths()) any = any || std::ifstream(p).good();
+  if (!any) GTEST_SKIP() << "no sound font installed";
+  RunningGame g;
+  ASSERT_TRUE(g.Form->KorMidi.Ready);
+  g.ToTitle();
+  EXPECT_TRUE(g.Form->KorMidi.IsPlay());
+}
+
+class FontFault : public ::testing::Test {
+ protected:
+  void TearDown() override { platform::ClearGothicFontOverride(); }
+  ScopedManualAudio Manual{true};
+
+  // The ending's credits and a chain balloon on the face, drawn with the game's own
+  // components; true when the ending ran to its end.
+  static bool RunTextScreens(RunningGame& g) {
+    g.ToTitle();
+    TFaceActor face(nullptr, 400, 100, g.Form->Root, 0);
+    face.SetBalloon("12連鎖！");
+    for (int i = 0; i < 10; ++i) {
+      face.Act(20);
+      face.Draw();
+    }
+    TEndingMode ending(nullptr, g.Form->Kernel, &g.Form->GameData);
+    for (int i = 0; i < 20000 && !ending.IsFinished(); ++i) {
+      g.Form->Kernel->Tick(20);
+      ending.Update(20);
+      // A decide key now and then, as an impatient player.
+      g.Wnd->Input().SetKey(kEnter, i % 50 == 0);
+    }
+    g.Wnd->Input().SetKey(kEnter, false);
+    return ending.IsFinished();
+  }
+};
+
+TEST_F(FontFault, NoFontKnownDrawsNoTextAndTheGameRunsOn) {
+  platform::OverrideGothicFontFile("");
+  RunningGame g;
+  EXPECT_FALSE(g.Form->KorDraw.TextOutA(10, 10, "12連鎖！"));
+  EXPECT_TRUE(RunTextScreens(g));
+  PlayThroughTheMenus(g);
+}
+
+TEST_F(FontFault, AFontFileThatDoesNotOpenIsTheSameAsNone) {
+  JunkFile notAFont("not a TrueType font at all");
+  platform::OverrideGothicFontFile(notAFont.Path);
+  RunningGame g;
+  EXPECT_FALSE(g.Form->KorDraw.TextOutA(10, 10, "ＰＲＯＤＵＣＥＤ　ＢＹ"));
+  EXPECT_TRUE(RunTextScreens(g));
+}
+
+TEST_F(FontFault, TheInstalledFontDrawsTheSameText) {
+  if (platform::FindGothicFontFile().empty()) GTEST_SKIP() << "no font installed";
+  RunningGame g;
+  EXPECT_TRUE(g.Form->KorDraw.TextOutA(10, 10, "12連鎖！"));
+}
+
+// A virtual pad of two axes and three buttons, attached through SDL's joystick subsystem.
+class JoystickFault : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) GTEST_SKIP() << SDL_GetError();
+    JoystickUp = true;
+    Index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 3, 0);
+    if (Index < 0) GTEST_SKIP() << "no virtual joystick: " << SDL_GetError();
+    Pad = SDL_JoystickOpen(Index);
+    ASSERT_NE(Pad, nullptr) << SDL_GetError();
+  }
+  void TearDown() override {
+    if (Pad) SDL_JoystickClose(Pad);
+    if (Index >= 0 && !Detached) SDL_JoystickDetachVirtual(Index);
+    if (JoystickUp) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+  }
+  // The event loop's part: SDL brings the pad's state up to date before each frame.
+  void Tick(RunningGame& g, int n = 1) {
+    for (int i = 0; i < n; ++i) {
+      SDL_JoystickUpdate();
+      g.Tick();
+    }
+  }
+  void PressButton(RunningGame& g, int button) {
+    SDL_JoystickSetVirtualButton(Pad, button, 1);
+    Tick(g);
+    SDL_JoystickSetVirtualButton(Pad, button, 0);
+    Tick(g);
+  }
+  void Pull() {
+    SDL_JoystickDetachVirtual(Index);
+    Detached = true;
+    SDL_JoystickUpdate();
+  }
+
+  bool JoystickUp = false;
+  int Index = -1;
+  bool Detached = false;
+  SDL_Joystick* Pad = nullptr;
+  ScopedManualAudio Manual{true};
+};
+
+TEST_F(JoystickFault, PadPulledOutMidGameLeavesNoHeldInputAndTheKeyboardWorks) {
+  RunningGame g;
+  ASSERT_TRUE(g.Form->KorInput.HasJoystick);
+
+  // The pad drives the menus: its third button decides.
+  Tick(g, 10);
+  PressButton(g, 2);
+  ASSERT_TRUE(g.WaitFor("TTitleMode"));
+  Tick(g, 60);
+  PressButton(g, 2);
+  Tick(g, 20);
+  PressButton(g, 2);
+  Tick(g, 20);
+  PressButton(g, 2);
+  ASSERT_TRUE(g.WaitFor("TGameMainMode"));
+  Tick(g, 200);
+
+  // Held to the left with the swap button down, the pad is pulled out.
+  SDL_JoystickSetVirtualAxis(Pad, 0, -32768);
+  SDL_JoystickSetVirtualButton(Pad, 0, 1);
+  Tick(g, 5);
+  EXPECT_NE(g.Form->Kernel->Buttons & (btLeft | btA), 0);
+  Pull();
+  Tick(g, 3);
+  EXPECT_FALSE(g.Form->KorInput.HasJoystick);
+  EXPECT_EQ(g.Form->Kernel->Buttons, 0) << "an input of the lost pad stays held";
+
+  // The keyboard goes on: pause, RETIRE, YES, the name entry and back to the title.
+  auto* game = dynamic_cast<TGameMainMode*>(g.Form->Root->Deepest());
+  ASSERT_NE(game, nullptr);
+  g.Tap(kEnter, 2);
+  EXPECT_TRUE(game->Paused);
+  g.Tap(kDown, 2);
+  g.Tap(kEnter, 2);
+  g.Tap(kUp, 2);
+  g.Tap(kEnter, 200);
+  g.Tap(kEnter);
+  ASSERT_TRUE(g.WaitFor("TRegRankMode"));
+  g.Wait(100);
+  g.Tap(kEnter);
+  EXPECT_TRUE(g.WaitFor("TTitleMode"));
+}
+
+TEST_F(JoystickFault, PadPulledOutBeforeTheFirstFrame) {
+  RunningGame g;
+  ASSERT_TRUE(g.Form->KorInput.HasJoystick);
+  Pull();
+  g.Wait(10);
+  EXPECT_FALSE(g.Form->KorInput.HasJoystick);
+  g.Tap(kEnter);
+  EXPECT_TRUE(g.WaitFor("TTitleMode"));
+}
+
+}  // namespace
