@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -39,20 +38,11 @@ bool Exists(const std::string& path) {
 class SaveFileFault : public ::testing::Test {
  protected:
   void SetUp() override {
-    OldPath = savefile::Path();
     WasManual = platform::AudioDevice::IsManualMode();
     platform::AudioDevice::SetManualMode(true);
-    char tmpl[] = "/tmp/vexa-faults-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    Dir = tmpl;
-    Path = Dir + "/vexa.dat";
-    savefile::SetPathOverride(Path);
+    ASSERT_FALSE(Sandbox.Dir.empty());
   }
-  void TearDown() override {
-    savefile::SetPathOverride(OldPath);
-    platform::AudioDevice::SetManualMode(WasManual);
-    std::system(("chmod -R u+rwx " + Dir + " 2>/dev/null; rm -rf " + Dir).c_str());
-  }
+  void TearDown() override { platform::AudioDevice::SetManualMode(WasManual); }
   // A save file with options that differ from the defaults and a ranking row of our own.
   GameData Saved() {
     GameData d;
@@ -75,7 +65,9 @@ class SaveFileFault : public ::testing::Test {
     g.Wait(60);
   }
 
-  std::string OldPath, Dir, Path;
+  SaveSandbox Sandbox;
+  const std::string Dir = Sandbox.Dir;
+  std::string Path = Sandbox.Path;
   bool WasManual = false;
 };
 

@@ -3,7 +3,9 @@
 // goes on, and the player keeps control.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -101,6 +103,7 @@ void PlayThroughTheMenus(RunningGame& g) {
 }
 
 TEST(AudioFault, NoAudioDeviceLeavesBothSoundComponentsOffAndTheGameRunsSilent) {
+  SaveSandbox save;
   ScopedManualAudio live(false);
   if (SDL_WasInit(SDL_INIT_AUDIO)) GTEST_SKIP() << "SDL audio already up in this process";
   ScopedEnv driver("SDL_AUDIODRIVER", "vexa-no-such-driver");
@@ -121,6 +124,7 @@ TEST(AudioFault, NoAudioDeviceLeavesBothSoundComponentsOffAndTheGameRunsSilent) 
 class SoundFontFault : public ::testing::Test {
  protected:
   void TearDown() override { platform::ClearSoundFontPathsOverride(); }
+  SaveSandbox Save;
   ScopedManualAudio Manual{true};
 };
 
@@ -161,6 +165,7 @@ TEST_F(SoundFontFault, TheSameSetUpWithASoundFontHasMusic) {
 class FontFault : public ::testing::Test {
  protected:
   void TearDown() override { platform::ClearGothicFontOverride(); }
+  SaveSandbox Save;
   ScopedManualAudio Manual{true};
 
   // The ending's credits and a chain balloon on the face, drawn with the game's own
@@ -246,6 +251,7 @@ class JoystickFault : public ::testing::Test {
   int Index = -1;
   bool Detached = false;
   SDL_Joystick* Pad = nullptr;
+  SaveSandbox Save;
   ScopedManualAudio Manual{true};
 };
 

@@ -9,9 +9,14 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include <cstdlib>
+
 #include "app/mainform.h"
 #include "engine/gamemode.h"
 #include "game/gamemgr.h"
+#include "game/savefile.h"
 #include "platform/audio_device.h"
 #include "platform/window.h"
 
@@ -31,6 +36,26 @@ enum : uint8_t {
   kI = 23,
   kT = 20,
   kE = 18,
+};
+
+// A private folder for the save file while it lives; the path in use before comes back
+// afterwards, so no run of the game under test ever touches a player's own file.
+class SaveSandbox {
+ public:
+  SaveSandbox() : OldPath(savefile::Path()) {
+    char tmpl[] = "/tmp/vexa-faults-XXXXXX";
+    if (::mkdtemp(tmpl)) Dir = tmpl;
+    Path = Dir.empty() ? "/nonexistent/vexa.dat" : Dir + "/vexa.dat";
+    savefile::SetPathOverride(Path);
+  }
+  ~SaveSandbox() {
+    savefile::SetPathOverride(OldPath);
+    if (!Dir.empty()) std::system(("chmod -R u+rwx " + Dir + " 2>/dev/null; rm -rf " + Dir).c_str());
+  }
+  SaveSandbox(const SaveSandbox&) = delete;
+  SaveSandbox& operator=(const SaveSandbox&) = delete;
+
+  std::string OldPath, Dir, Path;
 };
 
 class RunningGame {
