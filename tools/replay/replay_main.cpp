@@ -19,6 +19,8 @@
 #include "game/savefile.h"
 #include "platform/audio_device.h"
 #include "platform/window.h"
+#include "play/gamemain.h"
+#include "tools/replay/autoplay.h"
 #include "tools/replay/script.h"
 
 namespace {
@@ -99,6 +101,17 @@ std::string DumpLine(long tick, const TMainForm& form) {
   }
   o << deepest->DumpState();
   return o.str();
+}
+
+// Resident and peak resident memory of this process in KiB, from /proc.
+void MemoryKb(long& rss, long& peak) {
+  rss = peak = -1;
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) rss = std::strtol(line.c_str() + 6, nullptr, 10);
+    if (line.rfind("VmHWM:", 0) == 0) peak = std::strtol(line.c_str() + 6, nullptr, 10);
+  }
 }
 
 }  // namespace
@@ -201,6 +214,18 @@ int main(int argc, char** argv) {
     }
     ++tick;
   };
+  // One key tap: down for a tick, up for a tick, so the next tap is a new press.
+  auto tapKey = [&](uint8_t key) {
+    window->Input().SetKey(key, true);
+    runTick();
+    window->Input().SetKey(key, false);
+    runTick();
+  };
+  auto gaveUp = [&](const replay::Command& c, const char* what) {
+    std::printf("warning line=%d tick=%ld %s\n", c.Line, tick, what);
+    std::fflush(stdout);
+  };
+  replay::AutoPlayer player(haveSeed ? seed : 1);
   for (const replay::Command& c : commands) {
     switch (c.Kind) {
       case replay::Op::Wait:
@@ -228,6 +253,80 @@ int main(int argc, char** argv) {
         std::printf("%s\n", DumpLine(tick, *form).c_str());
         std::fflush(stdout);
         break;
+      case replay::Op::Mem: {
+        long rss = 0, peak = 0;
+        MemoryKb(rss, peak);
+        std::printf("mem tick=%ld rss_kb=%ld peak_kb=%ld\n", tick, rss, peak);
+        std::fflush(stdout);
+        break;
+      }
+      case replay::Op::Play: {
+        const long end = tick + c.Count;
+        while (tick < end) {
+          TGameMainMode* g = replay::RunningGame(*form);
+          if (!g || g->IsOver || g->Cleared) break;
+          const uint8_t key = player.NextKey(*g, replay::SwapKey(*form), replay::RaiseKey(*form));
+          if (key != 0)
+            tapKey(key);
+          else
+            runTick();
+        }
+        break;
+      }
+      case replay::Op::Random: {
+        replay::RandomKeys keys(c.Seed);
+        const long end = tick + c.Count;
+        while (tick < end) {
+          const uint8_t key = keys.NextKey();
+          if (key != 0)
+            tapKey(key);
+          else
+            runTick();
+        }
+        break;
+      }
+      case replay::Op::Swap: {
+        bool done = false;
+        for (long waited = 0; !done; ++waited) {
+          TGameMainMode* g = replay::RunningGame(*form);
+          if (!g || waited >= 1000) {
+            gaveUp(c, g ? "swap-not-possible" : "swap-without-game");
+            break;
+          }
+          const uint8_t key =
+              replay::KeyTowardSwap(*g, c.Col, c.Row, c.Dir, replay::SwapKey(*form), done);
+          if (key != 0)
+            tapKey(key);
+          else
+            runTick();
+        }
+        break;
+      }
+      case replay::Op::Settle: {
+        for (long waited = 0;; ++waited) {
+          const TGameMainMode* g = replay::RunningGame(*form);
+          if (!g) break;
+          if (replay::Settled(*g)) break;
+          if (waited >= c.Count) {
+            gaveUp(c, "settle-timeout");
+            break;
+          }
+          runTick();
+        }
+        break;
+      }
+      case replay::Op::Until: {
+        for (long waited = 0;; ++waited) {
+          const TGameMode* deepest = form->Root->Deepest();
+          if (c.Name == deepest->ClassName() && deepest->Phase == c.Row) break;
+          if (waited >= c.Count) {
+            gaveUp(c, "until-timeout");
+            break;
+          }
+          runTick();
+        }
+        break;
+      }
     }
   }
   int channels = platform::AudioDevice::OpenChannels();

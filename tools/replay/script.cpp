@@ -17,6 +17,17 @@ bool ParseCount(const std::string& s, int32_t& out) {
   return true;
 }
 
+bool ParseSmall(const std::string& s, int32_t low, int32_t high, int32_t& out) {
+  return ParseCount(s, out) && out >= low && out <= high;
+}
+
+bool ValidClassName(const std::string& s) {
+  if (s.empty() || s.size() > 64) return false;
+  for (char c : s)
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) return false;
+  return true;
+}
+
 bool ValidName(const std::string& s) {
   if (s.empty() || s.size() > 100) return false;
   for (char c : s)
@@ -81,6 +92,30 @@ bool ParseScript(const std::string& text, std::vector<Command>& out, int& errorL
     } else if (op == "dump" && w.size() == 1) {
       c.Kind = Op::Dump;
       ok = true;
+    } else if (op == "mem" && w.size() == 1) {
+      c.Kind = Op::Mem;
+      ok = true;
+    } else if ((op == "play" || op == "settle") && w.size() == 2) {
+      c.Kind = op == "play" ? Op::Play : Op::Settle;
+      ok = ParseCount(w[1], c.Count);
+      if (!ok) error = op + " needs a tick count";
+    } else if (op == "random" && w.size() == 3) {
+      c.Kind = Op::Random;
+      int32_t seed = 0;
+      ok = ParseCount(w[1], c.Count) && ParseCount(w[2], seed);
+      c.Seed = static_cast<uint32_t>(seed);
+      if (!ok) error = "random needs a tick count and a seed";
+    } else if (op == "swap" && w.size() == 4) {
+      c.Kind = Op::Swap;
+      c.Dir = w[3] == "R" ? 'R' : (w[3] == "D" ? 'D' : '?');
+      ok = c.Dir != '?' && ParseSmall(w[1], 0, c.Dir == 'R' ? 4 : 5, c.Col) &&
+           ParseSmall(w[2], 0, c.Dir == 'D' ? 8 : 9, c.Row);
+      if (!ok) error = "swap needs a column, a row and R or D, the pair inside the well";
+    } else if (op == "until" && w.size() == 4) {
+      c.Kind = Op::Until;
+      c.Name = w[1];
+      ok = ValidClassName(c.Name) && ParseSmall(w[2], 0, 1000, c.Row) && ParseCount(w[3], c.Count);
+      if (!ok) error = "until needs a mode's class name, a phase and a tick count";
     } else {
       error = "cannot read '" + line + "'";
     }

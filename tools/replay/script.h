@@ -6,13 +6,17 @@
 
 namespace replay {
 
-enum class Op { Wait, Down, Up, Tap, Shot, Dump };
+enum class Op { Wait, Down, Up, Tap, Shot, Dump, Play, Random, Swap, Settle, Until, Mem };
 
 struct Command {
   Op Kind = Op::Wait;
-  int32_t Count = 0;   // wait
+  int32_t Count = 0;   // wait, play, random, settle, until: ticks (at most)
   uint8_t Key = 0;     // down / up / tap: DirectInput scan code
-  std::string Name;    // shot
+  std::string Name;    // shot: picture name; until: class name of the mode
+  uint32_t Seed = 0;   // random
+  int32_t Col = 0;     // swap
+  int32_t Row = 0;     // swap; until: phase
+  char Dir = 'R';      // swap: 'R' with the right neighbour, 'D' with the one below
   int Line = 0;
 };
 
