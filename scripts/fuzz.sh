@@ -49,7 +49,9 @@ corpus_root="${FUZZ_CORPUS:-$work/corpus}"
 
 # Seeds, one folder per target.
 seeds="$work/seeds"
-mkdir -p "$seeds"/{fuzz_bmp,fuzz_wav,fuzz_smf,fuzz_savefile,fuzz_script}
+for target in fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script "${targets[@]}"; do
+  mkdir -p "$seeds/$target"
+done
 cp resources/BITMAP/*.bmp "$seeds/fuzz_bmp/"
 cp resources/WAVE/*.wav "$seeds/fuzz_wav/"
 for f in resources/MIDI/*.mid; do
@@ -61,6 +63,10 @@ for f in resources/MIDI/*.mid; do
 done
 cp tools/fuzz/seeds/savefile/* "$seeds/fuzz_savefile/"
 cp tests/e2e/*.txt "$seeds/fuzz_script/"
+# Inputs that once crashed seed their target too: the fuzzing starts from what was hard.
+for dir in tests/fuzz-regressions/*/; do
+  [ -d "$dir" ] && [ -d "$seeds/$(basename "$dir")" ] && cp "$dir"* "$seeds/$(basename "$dir")/" 2>/dev/null
+done
 
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:symbolize=1
@@ -78,7 +84,7 @@ status=0
 fail() {  # target, log, what
   echo "FAIL $1: $3"
   local input
-  input=$(grep -oE "(Test unit written to|Running:) [^ ]+" "$2" | tail -1 | awk '{print $NF}')
+  input=$(grep -oE "(Test unit written to|Running:) [^ ]+" "$2" | tail -1 | awk '{print $NF}' || true)
   [ -n "$input" ] && echo "  input: $input"
   echo "  log: $2 (last lines follow)"
   tail -30 "$2" | sed 's/^/  | /'
@@ -109,7 +115,7 @@ for target in "${targets[@]}"; do
     fail "$target" "$log" "finding"
     continue
   fi
-  line=$(grep -E '^#[0-9]+[[:space:]]+(DONE|pulse|NEW|REDUCE|INITED)' "$log" | tail -1)
+  line=$(grep -E '^#[0-9]+[[:space:]]+(DONE|pulse|NEW|REDUCE|INITED)' "$log" | tail -1 || true)
   execs=$(sed -nE 's/^stat::number_of_executed_units:[[:space:]]*([0-9]+).*/\1/p' "$log")
   rate=$(sed -nE 's/^stat::average_exec_per_sec:[[:space:]]*([0-9]+).*/\1/p' "$log")
   cov=$(sed -nE 's/.* cov: ([0-9]+).*/\1/p' <<<"$line")
