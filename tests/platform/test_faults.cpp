@@ -218,15 +218,22 @@ class JoystickFault : public ::testing::Test {
   void SetUp() override {
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) GTEST_SKIP() << SDL_GetError();
     JoystickUp = true;
-    Index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 3, 0);
-    if (Index < 0) GTEST_SKIP() << "no virtual joystick: " << SDL_GetError();
-    Pad = SDL_JoystickOpen(Index);
-    ASSERT_NE(Pad, nullptr) << SDL_GetError();
+    if (!Attach()) GTEST_SKIP() << "no virtual joystick: " << SDL_GetError();
   }
   void TearDown() override {
     if (Pad) SDL_JoystickClose(Pad);
     if (Index >= 0 && !Detached) SDL_JoystickDetachVirtual(Index);
     if (JoystickUp) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+  }
+  // Plugs a new pad in.
+  bool Attach() {
+    if (Pad) SDL_JoystickClose(Pad);
+    Pad = nullptr;
+    Index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 3, 0);
+    if (Index < 0) return false;
+    Detached = false;
+    Pad = SDL_JoystickOpen(Index);
+    return Pad != nullptr;
   }
   // The event loop's part: SDL brings the pad's state up to date before each frame.
   void Tick(RunningGame& g, int n = 1) {
@@ -296,6 +303,30 @@ TEST_F(JoystickFault, PadPulledOutMidGameLeavesNoHeldInputAndTheKeyboardWorks) {
   g.Wait(100);
   g.Tap(kEnter);
   EXPECT_TRUE(g.WaitFor("TTitleMode"));
+}
+
+TEST_F(JoystickFault, PadPulledOutAndPluggedBackInThroughTheWindowsEventLoop) {
+  RunningGame g(true, true);
+  if (!g.Form) GTEST_SKIP() << "no SDL window";
+  g.Wait(10);
+  ASSERT_TRUE(g.Form->KorInput.HasJoystick);
+  PressButton(g, 2);
+  ASSERT_TRUE(g.WaitFor("TTitleMode"));
+  g.Wait(60);
+
+  Pull();
+  g.Wait(2);
+  EXPECT_FALSE(g.Form->KorInput.HasJoystick);
+  g.Tap(kEnter);  // GAME START from the keyboard
+  ASSERT_TRUE(g.WaitFor("TSelectMode"));
+  g.Wait(20);
+
+  // A pad plugged in again is taken up and drives the menus: ENDLESS.
+  ASSERT_TRUE(Attach()) << SDL_GetError();
+  g.Wait(2);
+  EXPECT_TRUE(g.Form->KorInput.HasJoystick);
+  PressButton(g, 2);
+  EXPECT_TRUE(g.WaitFor("TLvSelectMode"));
 }
 
 TEST_F(JoystickFault, PadPulledOutBeforeTheFirstFrame) {

@@ -60,9 +60,14 @@ class SaveSandbox {
 
 class RunningGame {
  public:
-  // Music: whether the MIDI component is started (it is in the game).
-  explicit RunningGame(bool music = true) {
-    Wnd = platform::Window::CreateHeadless(513, 384);
+  // Music: whether the MIDI component is started (it is in the game). sdlWindow: a real
+  // SDL window (under SDL's dummy video driver in the tests) whose event loop runs before
+  // every frame, instead of the headless stand-in; Form stays null when it cannot open.
+  explicit RunningGame(bool music = true, bool sdlWindow = false) {
+    std::string error;
+    Wnd = sdlWindow ? platform::Window::Create("Vexa", 513, 384, error)
+                    : platform::Window::CreateHeadless(513, 384);
+    if (!Wnd) return;
     TMainForm::Settings s;
     s.FrameInterval = 20;
     s.Music = music;
@@ -71,6 +76,7 @@ class RunningGame {
   // One frame, as the clock's tick runs it; in manual audio mode the music's two 10 ms
   // passes and 20 ms of the mixer's output follow, and Peak keeps the loudest sample.
   void Tick() {
+    Wnd->PumpEvents();
     Form->HITimerTimer();
     ++Ticks;
     if (platform::AudioDevice::IsManualMode()) {
