@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Soak: MINUTES of game time (default 60) with random keys on every screen, in the build with
+# Soak: a scripted prelude from the golden replays (from 20 minutes on all 50 puzzle stages
+# and the ending, else the menu branches with a reward picture), then MINUTES of game time
+# (default 60) with random keys on every screen, in the build with
 # AddressSanitizer and UndefinedBehaviorSanitizer (leaks checked at exit). Prints the resident
 # memory as the run goes and fails on any sanitizer report, a non-zero exit, or memory that
 # keeps growing (more than GROWTH_KB, default 8192, between the first and the last quarter).
@@ -17,8 +19,11 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # One random stretch a game minute (3000 frames of 20 ms), each with its own seed.
+prelude=tests/e2e/golden/menus_and_branches.txt
+[ "$minutes" -ge 20 ] && prelude=tests/e2e/golden/puzzle_all_stages.txt
 {
   echo "mem"
+  cat "$prelude"
   for ((m = 1; m <= minutes; m++)); do
     # a minute in twenty stretches, the screen showing noted after each
     for ((k = 1; k <= 20; k++)); do
