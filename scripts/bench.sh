@@ -1,0 +1,217 @@
+#!/usr/bin/env bash
+# Builds the game for speed (Release) and prints its performance report:
+#   1. the cost of one frame of the busiest screen (vexa-bench frame),
+#   2. the music: sequencer pass and FluidSynth + effects mix per 10 ms (vexa-bench audio),
+#   3. the start-up time of the real game to its first presented frame,
+#   4. the peak memory (VmHWM) of the real game playing an endless game with music,
+#   5. the processor share of the real game over 30 s of that game,
+# the real game running under Xvfb with keys sent by xdotool. Installs what it needs on a
+# Debian machine (with sudo when not root). Never touches the player's save file: the game
+# runs in a scratch directory with its own XDG_DATA_HOME.
+# Usage: scripts/bench.sh [BUILD_DIR]   (default build-bench; REPEAT=N runs, default 3)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+packages=(xvfb xdotool)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+build_dir="${1:-build-bench}"
+case "$build_dir" in /*) ;; *) build_dir="$root/$build_dir" ;; esac
+repeat="${REPEAT:-3}"
+scripts/setup.sh "$build_dir" -DCMAKE_BUILD_TYPE=Release -DVEXA_TESTS=OFF
+vexa="$build_dir/vexa"
+bench="$build_dir/vexa-bench"
+
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$work/data"
+cd "$work"
+export XDG_DATA_HOME="$work/data"
+
+# "median max" of the numbers on stdin.
+median_max() { sort -g | awk '{v[NR] = $1} END {if (NR) print v[int((NR + 1) / 2)], v[NR]; else print "- -"}'; }
+# On each line, the word after the first occurrence of the given word ("mean 0.3" -> 0.3).
+after() { awk -v w="$1" '{for (i = 1; i < NF; ++i) if ($i == w) {print $(i + 1); break}}'; }
+
+summary=()
+row() { summary+=("$(printf '%-44s %-30s %-10s %s' "$1" "$2" "$3" "$4")"); }
+verdict() { awk -v v="$1" -v t="$2" 'BEGIN {print (v + 0 < t + 0) ? "met" : "MISSED"}'; }
+
+echo
+echo "Vexa performance report, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "(other work on the machine makes wall-clock figures noisy: each is repeated $repeat times, median and max shown)"
+
+# ---------------------------------------------------------------------------------------
+echo
+echo "== 1. One frame of endless HARD at level 20, busy (headless: SDL dummy video driver)"
+: > "$work/frame.txt"
+for i in $(seq "$repeat"); do
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$bench" frame | tee -a "$work/frame.txt"
+done
+read -r fmean_med fmean_max < <(grep '^play frame  ' "$work/frame.txt" | after mean | median_max)
+read -r fp99_med fp99_max < <(grep '^play frame  ' "$work/frame.txt" | after p99 | median_max)
+read -r fmax_med fmax_max < <(grep '^play frame  ' "$work/frame.txt" | after max | median_max)
+read -r ffade_med ffade_max < <(grep '^play frame with a fade' "$work/frame.txt" | after mean | median_max)
+row "frame, mean (median/max of runs)" "$fmean_med / $fmean_max ms" "< 1 ms" "$(verdict "$fmean_max" 1)"
+row "frame, p99" "$fp99_med / $fp99_max ms" "< 1 ms" "$(verdict "$fp99_med" 1)"
+row "frame, worst single frame" "$fmax_med / $fmax_max ms" "" "(scheduler noise)"
+row "frame with a fade at 128, mean" "$ffade_med / $ffade_max ms" "< 1 ms" "$(verdict "$ffade_max" 1)"
+
+# ---------------------------------------------------------------------------------------
+echo
+echo "== 2. Music and sound: cost per 10 ms of audio"
+: > "$work/audio.txt"
+for i in $(seq "$repeat"); do
+  SDL_AUDIODRIVER=dummy "$bench" audio | tee -a "$work/audio.txt"
+done
+for song in BGM1 BGM2; do
+  read -r am_med am_max < <(grep "^game song $song " "$work/audio.txt" | sed 's/.*mix //' | after mean | median_max)
+  read -r ap_med ap_max < <(grep "^game song $song " "$work/audio.txt" | sed 's/mix.*//' | after mean | median_max)
+  row "$song: sequencer pass per 10 ms, mean" "$ap_med / $ap_max us" "" ""
+  row "$song: FluidSynth + effects per 10 ms, mean" "$am_med / $am_max us" "" ""
+done
+
+# ---------------------------------------------------------------------------------------
+echo
+echo "== Starting Xvfb"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+echo "display $DISPLAY"
+
+echo
+echo "== 1b. The same frame presented into a real X window (Xvfb), once"
+"$bench" frame | tee "$work/frame-x.txt"
+read -r fx_mean _ < <(grep '^play frame  ' "$work/frame-x.txt" | after mean | median_max)
+read -r fx_p99 _ < <(grep '^play frame  ' "$work/frame-x.txt" | after p99 | median_max)
+row "frame into an X window (Xvfb), mean / p99" "$fx_mean / $fx_p99 ms" "< 1 ms" "$(verdict "$fx_mean" 1)"
+
+# ---------------------------------------------------------------------------------------
+echo
+echo "== 3. Start-up: from exec of the real game to its first presented frame (Xvfb)"
+# The game reports the wall-clock time of its first present (VEXA_EXIT_AFTER_FIRST_FRAME=1)
+# and quits; the time is taken from just before the exec.
+startup() {
+  local start end
+  start=$(date +%s%N)
+  end=$(env VEXA_EXIT_AFTER_FIRST_FRAME=1 "$@" "$vexa" 2>&1 >/dev/null |
+        sed -n 's/.*first frame presented.*epoch \([0-9]*\) us.*/\1/p')
+  [ -n "$end" ] && awk -v s="$start" -v e="$end" 'BEGIN {printf "%.1f\n", e / 1000 - s / 1e6}'
+}
+runs=$((repeat * 3))
+for label in "music (SDL dummy audio, sound font loaded)" "no audio device (no sound font)"; do
+  : > "$work/startup.txt"
+  for i in $(seq "$runs"); do
+    if [ "${label#music}" != "$label" ]; then
+      startup SDL_AUDIODRIVER=dummy >> "$work/startup.txt"
+    else
+      startup >> "$work/startup.txt"
+    fi
+  done
+  read -r s_med s_max < <(median_max < "$work/startup.txt")
+  echo "$label: $(tr '\n' ' ' < "$work/startup.txt")ms"
+  row "start-up to first frame, ${label%% (*}" "$s_med / $s_max ms" "< 300 ms" "$(verdict "$s_med" 300)"
+done
+
+# ---------------------------------------------------------------------------------------
+# The game's keys: down for 100 ms so that a 20 ms tick sees them.
+tap() {
+  xdotool keydown "$1"
+  sleep 0.1
+  xdotool keyup "$1"
+  sleep "${2:-0.2}"
+}
+clock_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# "tid ticks name" of every thread (a thread that started later counts from 0).
+thread_ticks() {
+  for t in /proc/"$1"/task/*; do
+    echo "${t##*/} $(awk '{print $14 + $15}' "$t/stat") $(tr ' ' '_' < "$t/comm")"
+  done
+}
+
+# Starts the game, goes into an endless game (EASY: no game over within the minute), plays
+# for a while and samples the processor time over 30 s and the peak memory at the end.
+play_session() {
+  local label="$1"
+  shift
+  env "$@" "$vexa" >"$work/game.log" 2>&1 &
+  game_pid=$!
+  window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --pid "$game_pid" 2>/dev/null | head -n1 || true)
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then
+    echo "$label: the game's window did not appear"
+    kill "$game_pid" 2>/dev/null || true
+    game_pid=""
+    return
+  fi
+  xdotool windowfocus "$window" 2>/dev/null || true
+  sleep 0.5
+  tap Return 2.5      # past the logo
+  tap Return 0.6      # GAME START
+  tap Return 0.6      # ENDLESS
+  tap Return 4        # EASY, then READY and GO
+  local hz t0 t1
+  hz=$(getconf CLK_TCK)
+  t0=$(clock_ticks "$game_pid")
+  thread_ticks "$game_pid" > "$work/threads0"
+  local begin=$SECONDS
+  while [ $((SECONDS - begin)) -lt 30 ]; do  # a player moving and swapping now and then
+    tap Left 0.4; tap z 0.4; tap Up 0.4; tap z 0.4; tap Right 0.4; tap Down 0.4
+  done
+  t1=$(clock_ticks "$game_pid")
+  local elapsed=$((SECONDS - begin))
+  local cpu hwm
+  cpu=$(awk -v a="$t0" -v b="$t1" -v hz="$hz" -v s="$elapsed" 'BEGIN {printf "%.1f", 100 * (b - a) / hz / s}')
+  hwm=$(awk '/VmHWM/ {printf "%.1f", $2 / 1024}' "/proc/$game_pid/status")
+  echo "$label: $cpu % of one core over ${elapsed} s, peak RSS $hwm MB"
+  echo "  by thread (% of one core):"
+  thread_ticks "$game_pid" > "$work/threads1"
+  awk -v hz="$hz" -v s="$elapsed" 'NR == FNR {before[$1] = $2; next}
+      {used[$3] += $2 - before[$1]}
+      END {for (n in used) if (used[n] > 0) printf "    %-14s %5.1f\n", n, 100 * used[n] / hz / s}' \
+    "$work/threads0" "$work/threads1" | sort -k2 -g -r
+  grep -v '^ALSA lib' "$work/game.log" | head -n3 | sed 's/^/  game says: /' || true
+  kill "$game_pid" 2>/dev/null || true
+  wait "$game_pid" 2>/dev/null || true
+  game_pid=""
+  session_cpu="$cpu"
+  session_hwm="$hwm"
+}
+
+echo
+echo "== 4, 5. The real game under Xvfb in an endless game with music for 30 s"
+play_session "SDL dummy audio (music pulled at real time)" SDL_AUDIODRIVER=dummy
+row "CPU share, Xvfb, dummy audio (music)" "${session_cpu:-?} %" "< 10 %" "$(verdict "${session_cpu:-999}" 10)"
+row "peak RSS, Xvfb, dummy audio (sound font)" "${session_hwm:-?} MB" "< 80 MB" "$(verdict "${session_hwm:-999}" 80)"
+play_session "no audio device (SDL's device fails: silent)"
+row "CPU share, Xvfb, no audio device" "${session_cpu:-?} %" "< 10 %" "$(verdict "${session_cpu:-999}" 10)"
+row "peak RSS, Xvfb, no audio device" "${session_hwm:-?} MB" "" ""
+
+echo
+echo "== Summary (figures: median / max of the runs)"
+printf '%-44s %-30s %-10s %s\n' "item" "figure" "target" ""
+for line in "${summary[@]}"; do echo "$line"; done
