@@ -8,6 +8,8 @@
 #   FUZZ_CORPUS=DIR   keep the grown corpus in DIR/<target> across runs (default: a
 #                     temporary folder removed at the end)
 #   FUZZ_JOBS=N       parallel build jobs (default: every processor)
+#   FUZZ_BUILD=DIR    use this build folder, already configured with -DVEXA_FUZZ=ON (the
+#                     tests' sanitizer build is one), instead of making build-fuzz
 # Exit status: 0 when nothing was found; 1 when a saved input or the fuzzing crashed, leaked,
 # hung or ran out of memory (the input is kept under build-fuzz/findings/ and its path and
 # the end of the log are printed); 2 when the targets cannot be built.
@@ -32,10 +34,12 @@ if [ ${#need[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}"
 fi
 
-build=build-fuzz
-if ! { CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-         -DVEXA_FUZZ=ON -DVEXA_TESTS=OFF >/dev/null &&
-       ninja -C "$build" -j "${FUZZ_JOBS:-$(nproc)}" "${targets[@]}"; }; then
+build="${FUZZ_BUILD:-build-fuzz}"
+if [ -z "${FUZZ_BUILD:-}" ]; then
+  CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVEXA_FUZZ=ON -DVEXA_TESTS=OFF >/dev/null || { echo "fuzz: cannot configure $build" >&2; exit 2; }
+fi
+if ! ninja -C "$build" -j "${FUZZ_JOBS:-$(nproc)}" "${targets[@]}"; then
   echo "fuzz: the targets do not build" >&2
   exit 2
 fi

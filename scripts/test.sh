@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the normal build, then the same tests built with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up, builds and runs every test:
+# 1. the normal build: unit and end-to-end tests, and the golden whole-game replays;
+# 2. a clang build with AddressSanitizer and UndefinedBehaviorSanitizer, also instrumented
+#    for fuzzing: the same tests (but the golden replays, which ran above), a short soak
+#    with random keys on every screen, and a short fuzz of each file reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
@@ -9,6 +12,18 @@ jobs=$(nproc)
 scripts/setup.sh build
 ctest --test-dir build --output-on-failure -j "$jobs"
 
-scripts/setup.sh build-asan -DVEXA_SANITIZE=ON
+# clang and its sanitizer and libFuzzer runtimes for the second build.
+need=()
+for p in clang libclang-rt-14-dev; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
+done
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}"
+fi
+CC=clang CXX=clang++ scripts/setup.sh build-sanitize -DVEXA_SANITIZE=ON -DVEXA_FUZZ=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+  ctest --test-dir build-sanitize --output-on-failure -j "$jobs" -E GoldenReplay
+scripts/soak.sh 2 build-sanitize
+FUZZ_BUILD=build-sanitize scripts/fuzz.sh 15
