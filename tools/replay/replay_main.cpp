@@ -214,8 +214,13 @@ int main(int argc, char** argv) {
     }
     ++tick;
   };
-  // One key tap: down for a tick, up for a tick, so the next tap is a new press.
-  auto tapKey = [&](uint8_t key) {
+  // One step of an input maker: its key tapped (down for a tick, up for a tick, so the next
+  // tap is a new press), or one tick without a key.
+  auto step = [&](uint8_t key) {
+    if (key == 0) {
+      runTick();
+      return;
+    }
     window->Input().SetKey(key, true);
     runTick();
     window->Input().SetKey(key, false);
@@ -265,24 +270,14 @@ int main(int argc, char** argv) {
         while (tick < end) {
           TGameMainMode* g = replay::RunningGame(*form);
           if (!g || g->IsOver || g->Cleared) break;
-          const uint8_t key = player.NextKey(*g, replay::SwapKey(*form), replay::RaiseKey(*form));
-          if (key != 0)
-            tapKey(key);
-          else
-            runTick();
+          step(player.NextKey(*g, replay::SwapKey(*form), replay::RaiseKey(*form)));
         }
         break;
       }
       case replay::Op::Random: {
         replay::RandomKeys keys(c.Seed);
         const long end = tick + c.Count;
-        while (tick < end) {
-          const uint8_t key = keys.NextKey();
-          if (key != 0)
-            tapKey(key);
-          else
-            runTick();
-        }
+        while (tick < end) step(keys.NextKey());
         break;
       }
       case replay::Op::Swap: {
@@ -293,12 +288,7 @@ int main(int argc, char** argv) {
             gaveUp(c, g ? "swap-not-possible" : "swap-without-game");
             break;
           }
-          const uint8_t key =
-              replay::KeyTowardSwap(*g, c.Col, c.Row, c.Dir, replay::SwapKey(*form), done);
-          if (key != 0)
-            tapKey(key);
-          else
-            runTick();
+          step(replay::KeyTowardSwap(*g, c.Col, c.Row, c.Dir, replay::SwapKey(*form), done));
         }
         break;
       }
