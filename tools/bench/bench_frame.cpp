@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <time.h>
+
 #include "app/mainform.h"
 #include "engine/kernel.h"
 #include "engine/random.h"
@@ -32,6 +34,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// Processor time of the calling thread in ms: unlike the wall clock, it does not count the
+// time the thread waited for a processor that other programs were using.
+double ThreadCpuMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
 
 struct Stats {
   double Mean = 0, Median = 0, P99 = 0, Max = 0;
@@ -168,19 +178,25 @@ void RunWhole(const char* label, int frames, int fadeLevel) {
     std::printf("%s: skipped (%s)\n", label, error.c_str());
     return;
   }
-  std::vector<double> ms;
+  std::vector<double> ms, cpu;
   ms.reserve(static_cast<size_t>(frames));
+  cpu.reserve(static_cast<size_t>(frames));
   for (int i = 0; i < frames; ++i) {
     b.Prepare(i);
     b.form->Kernel->FadeLevel = fadeLevel;
+    const double c0 = ThreadCpuMs();
     const auto t0 = Clock::now();
     b.form->HITimerTimer();
     ms.push_back(Ms(Clock::now() - t0));
+    cpu.push_back(ThreadCpuMs() - c0);
     b.Sample();
   }
   const Stats s = Summarise(ms);
+  const Stats c = Summarise(cpu);
   std::printf("%-34s mean %6.3f  median %6.3f  p99 %6.3f  max %6.3f ms  (target < 1 ms)\n",
               label, s.Mean, s.Median, s.P99, s.Max);
+  std::printf("%-34s mean %6.3f  median %6.3f  p99 %6.3f  max %6.3f ms  (thread CPU time)\n",
+              "  the same, processor time", c.Mean, c.Median, c.P99, c.Max);
   const double n = frames;
   std::printf("  %d frames: erasing in %.0f%%, %.1f falling groups, %.1f effect actors, balloon "
               "up %.0f%%, chains up to %d, %d refills, %d frames lost\n",
