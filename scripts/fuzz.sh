@@ -24,15 +24,8 @@ start=$SECONDS
 # clang with the libFuzzer and sanitizer runtimes, and the game's own build dependencies.
 packages=(clang libclang-rt-14-dev cmake ninja-build pkg-config
           libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev libfontconfig-dev)
-need=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}"
-fi
+. scripts/packages.sh
+ensure_packages "${packages[@]}"
 
 build="${FUZZ_BUILD:-build-fuzz}"
 if [ -z "${FUZZ_BUILD:-}" ]; then

@@ -13,15 +13,8 @@ scripts/setup.sh build
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 # clang and its sanitizer and libFuzzer runtimes for the second build.
-need=()
-for p in clang libclang-rt-14-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}"
-fi
+. scripts/packages.sh
+ensure_packages clang libclang-rt-14-dev
 CC=clang CXX=clang++ scripts/setup.sh build-sanitize -DVEXA_SANITIZE=ON -DVEXA_FUZZ=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --output-on-failure -j "$jobs" -E GoldenReplay
