@@ -12,6 +12,7 @@
 #include "game/gamedata.h"
 #include "play/gamemain.h"
 #include "tools/bench/bench.h"
+#include "tools/bench/busy_field.h"
 
 namespace {
 
@@ -51,25 +52,6 @@ struct FieldState {
   }
 };
 
-// Three letters only, so runs are everywhere; a few holes so stacks fall.
-void MakeBusyField(TGameMainMode& g, std::mt19937& rng) {
-  for (int r = 0; r < kFieldRows; ++r) {
-    for (int c = 0; c < kFieldCols; ++c) {
-      const bool hole = r >= 2 && r < kWellRows && rng() % 5 == 0;
-      g.Letters[r][c] = static_cast<int16_t>(r < 2 || hole ? kEmpty : rng() % 3);
-      g.Flags[r][c] = 0;
-      g.Groups[r][c] = 0;
-      g.EraseTimers[r][c] = 0;
-    }
-  }
-  for (TFallRecord& f : g.Falls) f = TFallRecord();
-  g.Chain = 0;
-  g.Falling = false;
-  g.Erasing = 0;
-  g.CheckMatches();
-  g.CheckAllFalls();
-}
-
 void Run(const char* label, int dt, bool busy) {
   GameData data;
   SetDefaultRanking(data);
@@ -83,7 +65,10 @@ void Run(const char* label, int dt, bool busy) {
 
   FieldState fields[8];
   for (FieldState& f : fields) {
-    if (busy) MakeBusyField(game, rng);
+    if (busy) {
+      FillBusyField(game, rng, 5);
+      game.CheckAllFalls();
+    }
     f.Save(game);
   }
 

@@ -28,6 +28,7 @@
 #include "play/scoreactor.h"
 #include "play/staractor.h"
 #include "tools/bench/bench.h"
+#include "tools/bench/busy_field.h"
 
 namespace {
 
@@ -58,28 +59,6 @@ Stats Summarise(std::vector<double> v) {
   s.P99 = v[std::min(v.size() - 1, v.size() * 99 / 100)];
   s.Max = v.back();
   return s;
-}
-
-// Three letters with a few holes below the top two rows: runs everywhere, stacks that fall
-// into new runs (chains), and room for the push-ups of level 20.
-void Refill(TGameMainMode& g, std::mt19937& rng) {
-  for (int r = 0; r < kFieldRows; ++r) {
-    for (int c = 0; c < kFieldCols; ++c) {
-      const bool hole = r >= 2 && r < kWellRows && rng() % 6 == 0;
-      g.Letters[r][c] = static_cast<int16_t>(r < 2 || hole ? kEmpty : rng() % 3);
-      g.Flags[r][c] = 0;
-      g.Groups[r][c] = 0;
-      g.EraseTimers[r][c] = 0;
-    }
-  }
-  for (TFallRecord& f : g.Falls) f = TFallRecord();
-  g.Chain = 0;
-  g.Falling = false;
-  g.Erasing = 0;
-  g.SwapTimer = 0;
-  g.PushTimer = 0;
-  g.Scroll = 0;
-  g.CheckMatches();
 }
 
 bool TopRowsBusy(const TGameMainMode& g) {
@@ -122,7 +101,7 @@ class BusyGame {
     game->LevelCount = 19;
     game->UpdateRiseInterval();
     game->RiseCountdown = game->RiseInterval;
-    Refill(*game, rng);
+    FillBusyField(*game, rng, 6);
     return true;
   }
 
@@ -139,7 +118,7 @@ class BusyGame {
     const bool calm = game->Erasing == 0 && !game->Falling;
     idle = calm ? idle + 1 : 0;
     if (idle > 10 || TopRowsBusy(*game)) {
-      Refill(*game, rng);
+      FillBusyField(*game, rng, 6);
       idle = 0;
       ++refills;
     }
