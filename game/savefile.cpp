@@ -165,8 +165,11 @@ bool Write(const std::string& path, const GameData& data) {
   }
 
   if (!exists && !MakeParents(path)) return false;
+  // The temporary file is always made afresh: a stale one, or a link of that name left
+  // pointing elsewhere, is removed first, so nothing but our own new file is written.
   std::string tmp = path + ".tmp";
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  ::unlink(tmp.c_str());
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   if (fd < 0) return false;
   bool ok = WriteAll(fd, image.data(), image.size()) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -148,6 +150,17 @@ TEST_F(SaveDir, FailedWriteLeavesOldFileAndNoTemporary) {
     EXPECT_EQ(Bytes(), old);
   }
   chmod(File.c_str(), 0644);
+  // A link named like the temporary file, left pointing at another file: that file stays as
+  // it is, and the save goes through.
+  const std::string other = File + ".other";
+  { std::ofstream(other) << "keep"; }
+  ASSERT_EQ(symlink(other.c_str(), (File + ".tmp").c_str()), 0);
+  EXPECT_TRUE(savefile::Write(File, d));
+  std::ifstream kept(other);
+  std::string text((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "keep");
+  EXPECT_NE(Bytes(), old);
+  std::remove(other.c_str());
   // A directory in place of the file.
   std::remove(File.c_str());
   ASSERT_EQ(mkdir(File.c_str(), 0755), 0);

@@ -51,6 +51,7 @@ class MenuTest : public ::testing::Test {
     Dir = tmpl;
     ASSERT_EQ(chdir(Dir.c_str()), 0);
     SavePath = Dir + "/vexa.dat";
+    OldSavePath = savefile::Path();  // the test process's sandbox, put back afterwards
     savefile::SetPathOverride(SavePath);
 
     Wnd = platform::Window::CreateHeadless(513, 384);
@@ -67,7 +68,7 @@ class MenuTest : public ::testing::Test {
   void TearDown() override {
     Screen.reset();
     Root.reset();
-    savefile::SetPathOverride("");
+    savefile::SetPathOverride(OldSavePath);
     if (!OldDir.empty()) {
       EXPECT_EQ(chdir(OldDir.c_str()), 0);
     }
@@ -125,6 +126,8 @@ class MenuTest : public ::testing::Test {
   }
 
   std::string OldDir, Dir, SavePath;
+  std::string OldSavePath;
+
   std::unique_ptr<platform::Window> Wnd;
   TKorInput Input;
   TKorDraw DrawC;

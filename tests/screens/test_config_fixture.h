@@ -44,6 +44,7 @@ class ScreenTest : public ::testing::Test {
     ASSERT_FALSE(Dir.Path.empty());
     ASSERT_EQ(chdir(Dir.Path.c_str()), 0);
     SavePath = Dir.Path + "/vexa.dat";
+    OldSavePath = savefile::Path();  // the test process's sandbox, put back afterwards
     savefile::SetPathOverride(SavePath);
 
     Wnd = platform::Window::CreateHeadless(513, 384);
@@ -56,7 +57,7 @@ class ScreenTest : public ::testing::Test {
   }
   void TearDown() override {
     Root.reset();
-    savefile::SetPathOverride("");
+    savefile::SetPathOverride(OldSavePath);
     if (!OldDir.empty()) {
       EXPECT_EQ(chdir(OldDir.c_str()), 0);
     }
@@ -104,6 +105,7 @@ class ScreenTest : public ::testing::Test {
   kordraw_test::TempDir Dir;
   std::string OldDir;
   std::string SavePath;
+  std::string OldSavePath;
   std::unique_ptr<platform::Window> Wnd;
   TKorDraw DrawC;
   TKorInput Input;
