@@ -4,7 +4,7 @@ save file and clears all 50 stages with the stored solutions (tools/puzzlegen/so
 each swap made through the cursor keys and the swap key, then watches the ending.
 
 Run it again whenever the stages or their solutions change, then update the expected output
-(see the README's test section)."""
+(README, "Golden replays")."""
 import os
 import re
 
