@@ -337,6 +337,31 @@ void TGameMgrMode::PlayCancel() {
   if (Kernel && Kernel->Sound) Kernel->Sound->Play("キャンセル");
 }
 
+void TGameMgrMode::StepCursor(uint16_t buttons, int32_t& cursor, int32_t count) {
+  if (buttons & btUp) {
+    if (--cursor < 0) cursor = count - 1;
+    PlaySelect();
+  }
+  if (buttons & btDown) {
+    if (++cursor >= count) cursor = 0;
+    PlaySelect();
+  }
+}
+
+void TGameMgrMode::ReadDecide(bool& decided) {
+  if (Kernel && (Kernel->Pushed & (btA | btEnter))) {
+    decided = true;
+    PlayDecide();
+  }
+}
+
+void TGameMgrMode::ReadCancel(bool& cancelled) {
+  if (Kernel && (Kernel->Pushed & btB)) {
+    cancelled = true;
+    PlayCancel();
+  }
+}
+
 void TGameMgrMode::PlayBgm(int32_t bgm) {
   if (!Kernel || !Kernel->Midi) return;
   if (bgm == -1) bgm = GameData ? GameData->BgmType : 0;

@@ -61,6 +61,14 @@ class TGameMgrMode : public TGameMode {
   void RegisterCells(const std::string& key, int32_t index);
   void ApplyKeyConfig();
 
+  // Menu input shared by the screens, each with its sound. StepCursor moves a list cursor
+  // of count entries up or down for the btUp / btDown bits given (fresh presses or repeats,
+  // as the screen chooses), wrapping at both ends. ReadDecide sets decided on a fresh press
+  // of the decide buttons (btA or btEnter); ReadCancel sets cancelled on one of btB.
+  void StepCursor(uint16_t buttons, int32_t& cursor, int32_t count);
+  void ReadDecide(bool& decided);
+  void ReadCancel(bool& cancelled);
+
   // The menu screens' cycle on Phase: 0 fades in, 1 is the screen's own (this returns true
   // there), 2 fades out, 3 blacks out and finishes. Fades step by twice the frame time.
   bool MenuPhase(int32_t dt);

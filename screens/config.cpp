@@ -77,14 +77,8 @@ void TConfigMode::Control() {
     PlaySelect();
     PreviewItem();
   }
-  if (pushed & (btA | btEnter)) {
-    Decided = true;
-    PlayDecide();
-  }
-  if (pushed & btB) {
-    Cancelled = true;
-    PlayCancel();
-  }
+  ReadDecide(Decided);
+  ReadCancel(Cancelled);
 }
 
 void TConfigMode::Move(int32_t dt) {

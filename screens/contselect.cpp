@@ -27,14 +27,7 @@ void TContSelectMode::Init() {
 void TContSelectMode::Control() {
   const uint16_t pushed = Kernel->Pushed;
   const uint16_t repeat = Kernel->Repeat;
-  if (pushed & btUp) {
-    if (--Cursor < 0) Cursor = kEntries - 1;
-    PlaySelect();
-  }
-  if (pushed & btDown) {
-    if (++Cursor >= kEntries) Cursor = 0;
-    PlaySelect();
-  }
+  StepCursor(pushed, Cursor, kEntries);
   // The stage number wraps both ways over 0..LastSelectable() and repeats while held.
   if ((repeat & btLeft) && Cursor == kSelectStage) {
     if (--SelStage < 0) SelStage = LastSelectable();
@@ -44,14 +37,8 @@ void TContSelectMode::Control() {
     if (++SelStage > LastSelectable()) SelStage = 0;
     PlaySelect();
   }
-  if (pushed & (btA | btEnter)) {
-    Decided = true;
-    PlayDecide();
-  }
-  if (pushed & btB) {
-    Cancelled = true;
-    PlayCancel();
-  }
+  ReadDecide(Decided);
+  ReadCancel(Cancelled);
 }
 
 void TContSelectMode::Move(int32_t dt) {

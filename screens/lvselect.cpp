@@ -23,22 +23,9 @@ void TLvSelectMode::Init() {
 // The cursor moves on fresh presses only: holding a direction does not run through the list.
 void TLvSelectMode::Control() {
   const uint16_t pushed = Kernel->Pushed;
-  if (pushed & btUp) {
-    if (--Cursor < 0) Cursor = kEntries - 1;
-    PlaySelect();
-  }
-  if (pushed & btDown) {
-    if (++Cursor >= kEntries) Cursor = 0;
-    PlaySelect();
-  }
-  if (pushed & (btA | btEnter)) {
-    Decided = true;
-    PlayDecide();
-  }
-  if (pushed & btB) {
-    Cancelled = true;
-    PlayCancel();
-  }
+  StepCursor(pushed, Cursor, kEntries);
+  ReadDecide(Decided);
+  ReadCancel(Cancelled);
 }
 
 void TLvSelectMode::Move(int32_t dt) {

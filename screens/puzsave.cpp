@@ -24,10 +24,7 @@ void TPuzSaveMode::Control() {
     Cursor = 1;
     PlaySelect();
   }
-  if (pushed & (btA | btEnter)) {
-    Decided = true;
-    PlayDecide();
-  }
+  ReadDecide(Decided);
 }
 
 void TPuzSaveMode::Move(int32_t dt) {

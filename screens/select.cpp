@@ -25,14 +25,8 @@ void TSelectMode::Control() {
     Cursor = 1;
     PlaySelect();
   }
-  if (pushed & (btA | btEnter)) {
-    Decided = true;
-    PlayDecide();
-  }
-  if (pushed & btB) {
-    Cancelled = true;
-    PlayCancel();
-  }
+  ReadDecide(Decided);
+  ReadCancel(Cancelled);
 }
 
 void TSelectMode::Move(int32_t dt) {

@@ -21,18 +21,8 @@ void TTitleMode::Init() {
 }
 
 void TTitleMode::Control() {
-  if (Kernel->Repeat & btUp) {
-    if (--Cursor < 0) Cursor = kEntries - 1;
-    PlaySelect();
-  }
-  if (Kernel->Repeat & btDown) {
-    if (++Cursor >= kEntries) Cursor = 0;
-    PlaySelect();
-  }
-  if (Kernel->Pushed & (btA | btEnter)) {
-    Decided = true;
-    PlayDecide();
-  }
+  StepCursor(Kernel->Repeat, Cursor, kEntries);
+  ReadDecide(Decided);
 }
 
 void TTitleMode::Move(int32_t dt) {
