@@ -337,6 +337,12 @@ void TGameMgrMode::PlayCancel() {
   if (Kernel && Kernel->Sound) Kernel->Sound->Play("キャンセル");
 }
 
+void TGameMgrMode::StartFadedOut() {
+  Kernel->Blackout = false;
+  Kernel->FadeLevel = 255;
+  TGameMode::Init();
+}
+
 void TGameMgrMode::StepCursor(uint16_t buttons, int32_t& cursor, int32_t count) {
   if (buttons & btUp) {
     if (--cursor < 0) cursor = count - 1;

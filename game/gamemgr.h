@@ -69,6 +69,10 @@ class TGameMgrMode : public TGameMode {
   void ReadDecide(bool& decided);
   void ReadCancel(bool& cancelled);
 
+  // The end of a screen's Init: the picture is shown fully faded, ready to fade in, and the
+  // mode's own start (TGameMode::Init) follows.
+  void StartFadedOut();
+
   // The menu screens' cycle on Phase: 0 fades in, 1 is the screen's own (this returns true
   // there), 2 fades out, 3 blacks out and finishes. Fades step by twice the frame time.
   bool MenuPhase(int32_t dt);

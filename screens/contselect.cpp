@@ -19,9 +19,7 @@ void TContSelectMode::Init() {
   SelStage = LastSelectable();
   Decided = false;
   Cancelled = false;
-  Kernel->Blackout = false;
-  Kernel->FadeLevel = 255;
-  TGameMode::Init();
+  StartFadedOut();
 }
 
 void TContSelectMode::Control() {

@@ -20,9 +20,7 @@ void TLogoMode::Init() {
   if (Kernel->Sound) Kernel->Sound->CreateBuffer(kJingleKey, "LOGO");
   Skipped = false;
   Work = kPause;
-  Kernel->Blackout = false;
-  Kernel->FadeLevel = 255;
-  TGameMode::Init();
+  StartFadedOut();
 }
 
 void TLogoMode::Control() {

@@ -15,9 +15,7 @@ void TLvSelectMode::Init() {
   Cursor = 0;
   Decided = false;
   Cancelled = false;
-  Kernel->Blackout = false;
-  Kernel->FadeLevel = 255;
-  TGameMode::Init();
+  StartFadedOut();
 }
 
 // The cursor moves on fresh presses only: holding a direction does not run through the list.

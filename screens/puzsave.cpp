@@ -9,9 +9,7 @@ TPuzSaveMode::TPuzSaveMode(TGameMode* parent, TKernel* kernel, void* data)
 void TPuzSaveMode::Init() {
   Cursor = 0;
   Decided = false;
-  Kernel->Blackout = false;
-  Kernel->FadeLevel = 255;
-  TGameMode::Init();
+  StartFadedOut();
 }
 
 void TPuzSaveMode::Control() {

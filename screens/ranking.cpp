@@ -32,9 +32,7 @@ void TRankingMode::Init() {
     Difficulties[i] = r.Difficulty;
     Names[i] = RankName(r);
   }
-  Kernel->Blackout = false;
-  Kernel->FadeLevel = 255;
-  TGameMode::Init();
+  StartFadedOut();
 }
 
 void TRankingMode::Control() {

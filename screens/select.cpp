@@ -10,9 +10,7 @@ void TSelectMode::Init() {
   Cursor = 0;
   Decided = false;
   Cancelled = false;
-  Kernel->Blackout = false;
-  Kernel->FadeLevel = 255;
-  TGameMode::Init();
+  StartFadedOut();
 }
 
 void TSelectMode::Control() {

@@ -15,9 +15,7 @@ TTitleMode::TTitleMode(TGameMode* parent, TKernel* kernel, void* data)
 void TTitleMode::Init() {
   Cursor = 0;
   Decided = false;
-  Kernel->Blackout = false;
-  Kernel->FadeLevel = 255;
-  TGameMode::Init();
+  StartFadedOut();
 }
 
 void TTitleMode::Control() {
