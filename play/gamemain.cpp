@@ -190,6 +190,12 @@ bool TGameMainMode::PlayTick(int32_t dt) {
   TickFalls(dt);
   TickSwap(dt);
   TickErase(dt);
+  // A pause asked for in the very tick that ended the game is dropped: no menu stands over
+  // GAME OVER or STAGE CLEAR, and RETIRE can never turn a cleared stage into a loss.
+  if (Paused && (IsOver || Cleared)) {
+    Paused = false;
+    StopSound("ポーズ");
+  }
   if (Face) Face->Update(dt);
   if (BlockActors) BlockActors->Update(dt);
   if (FlashActors) FlashActors->Update(dt);
@@ -228,7 +234,7 @@ void TGameMainMode::Control() {
     StartPushUp();
     RiseCountdown = RiseInterval;
   }
-  if (pushed & btEnter) {
+  if ((pushed & btEnter) && !IsOver && !Cleared) {  // an ended game has no pause
     Paused = true;
     PauseCursor = 0;
     PlaySound("ポーズ");
@@ -295,7 +301,8 @@ void TGameMainMode::RetireTick() {
 }
 
 void TGameMainMode::GameOver() {
-  if (IsOver) return;
+  // Once per game, and never after a clear: an emptied well is won, whatever comes next.
+  if (IsOver || Cleared) return;
   IsOver = true;
   OverActor = new TOverActor(nullptr, 92.0f, -90.0f, this, 0);
   PlaySound("ゲームオーバー");

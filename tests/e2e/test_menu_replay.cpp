@@ -170,4 +170,33 @@ TEST_F(MenuReplay, PuzzleContinueRetryAndSelectStageThroughTheManager) {
   EXPECT_EQ(Value(r.Dumps[4], "MaxStage"), "4");
 }
 
+TEST_F(MenuReplay, EnterAroundAStageClearOpensNoPauseAndTheClearStands) {
+  ReplayRun r = Play("play_clear_enter.txt");
+  ASSERT_EQ(r.Status, 0) << r.Out;
+  EXPECT_EQ(r.Out.find("warning"), std::string::npos) << r.Out;
+  ASSERT_EQ(r.Dumps.size(), 5u) << r.Out;
+  // Stage 1: ENTER in the tick of the clear.
+  EXPECT_EQ(Value(r.Dumps[0], "Cleared"), "1");
+  EXPECT_EQ(Value(r.Dumps[0], "Paused"), "0");
+  // The keys that followed left the clear screen; stage 2 starts as a first attempt.
+  EXPECT_EQ(Value(r.Dumps[1], "mode"), "TGameMainMode");
+  EXPECT_EQ(Value(r.Dumps[1], "Stage"), "1");
+  EXPECT_EQ(Value(r.Dumps[1], "Retries"), "0");
+  EXPECT_EQ(Value(r.Dumps[1], "StageFailed"), "0");
+  EXPECT_EQ(Value(r.Dumps[1], "ContinueStage"), "1");
+  // Stage 2: cleared, then ENTER in the next tick goes to the clear screen unpaused.
+  EXPECT_EQ(Value(r.Dumps[2], "Cleared"), "1");
+  EXPECT_EQ(Value(r.Dumps[2], "phase"), "2");
+  EXPECT_EQ(Value(r.Dumps[3], "phase"), "5");
+  EXPECT_EQ(Value(r.Dumps[3], "Paused"), "0");
+  EXPECT_EQ(Value(r.Dumps[3], "IsOver"), "0");
+  // Its reward follows, and the progress was saved.
+  EXPECT_EQ(Value(r.Dumps[4], "mode"), "TRewardMode");
+  EXPECT_EQ(Value(r.Dumps[4], "StageFailed"), "0");
+  EXPECT_EQ(Value(r.Dumps[4], "ContinueStage"), "2");
+  const Bytes b = File("vexa.dat");
+  ASSERT_EQ(b.size(), 308u);
+  EXPECT_EQ(b[296], 2);
+}
+
 }  // namespace
