@@ -404,13 +404,15 @@ void TGameMgrMode::ApplyKeyConfig() {
   if (!Kernel || !Kernel->Input || !GameData) return;
   InputState keys;
   if (!Kernel->Input->GetKeys(keys)) return;
-  if (GameData->ControlType == 0) {
-    keys.A = 44;
-    keys.B = 45;
-    keys.Enter = 28;
-  } else if (GameData->ControlType == 1) {
+  // A value outside 0..1 (a damaged save file) counts as 0, which is also what the options
+  // screen shows for it: the keys never stay at an assignment no screen names.
+  if (GameData->ControlType == 1) {
     keys.A = 57;
     keys.B = 47;
+    keys.Enter = 28;
+  } else {
+    keys.A = 44;
+    keys.B = 45;
     keys.Enter = 28;
   }
   Kernel->Input->SetKeys(keys);

@@ -156,9 +156,14 @@ TEST(GameMgrHelpers, TextWidthAndKeyConfig) {
   root.ApplyKeyConfig();
   EXPECT_EQ(input.KeyCodes.A, 44);
   EXPECT_EQ(input.KeyCodes.B, 45);
-  data.ControlType = 7;  // damaged: keys stay as they are
+  // Damaged: counted as 0 (Z, X, ENTER), as the options screen shows it; from the default
+  // assignment (C as the pause key) ENTER must take over.
+  input.KeyCodes = kDefaultKeyCodes;
+  data.ControlType = 5;
   root.ApplyKeyConfig();
   EXPECT_EQ(input.KeyCodes.A, 44);
+  EXPECT_EQ(input.KeyCodes.B, 45);
+  EXPECT_EQ(input.KeyCodes.Enter, 28);
 
   // SPACE now swaps: the kernel sees btA from it.
   data.ControlType = 1;
