@@ -255,11 +255,20 @@ void TGameMgrMode::LoadCatalogue() {
 }
 
 void TGameMgrMode::LoadSaveData() {
-  if (GameData) savefile::Load(savefile::Path(), *GameData);
+  if (!GameData) return;
+  const std::string path = savefile::Path();
+  // What a save cut short by a crash left behind is cleared once it is old.
+  savefile::RemoveStaleTemporaries(path);
+  int error = 0;
+  if (savefile::LoadFrom(path, *GameData, &error) == savefile::LoadStatus::Unreadable)
+    savefile::ReportUnreadable(path, error);
 }
 
 void TGameMgrMode::WriteSaveData() {
-  if (GameData) savefile::Write(savefile::Path(), *GameData);
+  if (!GameData) return;
+  // A failed save leaves the game running on the values in memory; the player is told.
+  const std::string path = savefile::Path();
+  if (int error = savefile::WriteTo(path, *GameData)) savefile::ReportWriteFailure(path, error);
 }
 
 void TGameMgrMode::DrawText(int32_t x, int32_t y, const std::string& text, int32_t font,

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -31,6 +33,25 @@ void WriteText(const std::string& path, const std::string& text) {
 bool Exists(const std::string& path) {
   struct stat st;
   return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Whether a temporary file of a save is left in the folder.
+bool TemporaryLeft(const std::string& dir) {
+  for (const auto& e : std::filesystem::directory_iterator(dir))
+    if (e.path().filename().string().rfind("vexa.dat.tmp", 0) == 0) return true;
+  return false;
+}
+
+// The lines of captured error output that name the path.
+int LinesNaming(const std::string& text, const std::string& path) {
+  int n = 0;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    if (text.substr(at, end - at).find(path) != std::string::npos) ++n;
+    at = end + 1;
+  }
+  return n;
 }
 
 // Each test gets its own folder and save-file path, the game runs with the mixer in step
@@ -108,15 +129,17 @@ TEST_F(SaveFileFault, ReadOnlyFolderForAnOrdinaryUser) {
   if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
   ASSERT_TRUE(savefile::Write(Path, Saved()));
   ASSERT_EQ(::chmod(Dir.c_str(), 0555), 0);
-  const std::vector<uint8_t> before = ReadBytes(Path);
 
   RunningGame g;
   EXPECT_EQ(g.Form->GameData.BlockType, 3);
   g.ToTitle();
   DecideOptions(g);
   EXPECT_EQ(g.Form->GameData.BlockType, 2);
-  EXPECT_EQ(ReadBytes(Path), before);
-  EXPECT_FALSE(Exists(Path + ".tmp"));
+  // The file itself may be written: the save lands in it, in place.
+  GameData read;
+  ASSERT_TRUE(savefile::Load(Path, read));
+  EXPECT_EQ(read.BlockType, 2);
+  EXPECT_EQ(ReadBytes(Path).size(), savefile::kSize);
 }
 
 TEST_F(SaveFileFault, FileReplacedByAFolderWhileRunning) {
@@ -138,7 +161,7 @@ TEST_F(SaveFileFault, FileReplacedByAFolderWhileRunning) {
   ASSERT_EQ(::stat(Path.c_str(), &st), 0);
   EXPECT_TRUE(S_ISDIR(st.st_mode));
   EXPECT_EQ(ReadBytes(Path + "/keep.txt"), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
-  EXPECT_FALSE(Exists(Path + ".tmp"));
+  EXPECT_FALSE(TemporaryLeft(Dir));
 
   // A new start over the folder keeps the defaults.
   RunningGame next;
@@ -157,7 +180,7 @@ TEST_F(SaveFileFault, FileReplacedByAPipeIsNeitherReadNorWrittenSoNothingWaits) 
   struct stat st;
   ASSERT_EQ(::stat(Path.c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
-  EXPECT_FALSE(Exists(Path + ".tmp"));
+  EXPECT_FALSE(TemporaryLeft(Dir));
 }
 
 TEST_F(SaveFileFault, FileMadeReadOnlyWhileRunningIsLeftAsItIs) {
@@ -175,7 +198,7 @@ TEST_F(SaveFileFault, FileMadeReadOnlyWhileRunningIsLeftAsItIs) {
   struct stat st;
   ASSERT_EQ(::stat(Path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0444u);
-  EXPECT_FALSE(Exists(Path + ".tmp"));
+  EXPECT_FALSE(TemporaryLeft(Dir));
 
   // Loading it still works, and once writable again the next save goes through.
   GameData read;
@@ -197,6 +220,56 @@ TEST_F(SaveFileFault, FileRemovedWhileRunningIsWrittenAfresh) {
   ASSERT_TRUE(savefile::Load(Path, read));
   EXPECT_EQ(read.BlockType, 2);
   EXPECT_STREQ(read.Ranking[0].Name, "OWN");  // from memory, where the start put it
+}
+
+TEST_F(SaveFileFault, FailedSaveIsToldOnceForEachReason) {
+  ASSERT_TRUE(savefile::Write(Path, Saved()));
+  RunningGame g;
+  g.ToTitle();
+  ASSERT_EQ(::chmod(Path.c_str(), 0444), 0);
+  ::testing::internal::CaptureStderr();
+  DecideOptions(g);
+  DecideOptions(g);
+  const std::string twice = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(LinesNaming(twice, Path), 1) << twice;
+  EXPECT_NE(twice.find(std::strerror(EACCES)), std::string::npos) << twice;
+
+  // Another reason is told again: the file gives way to a folder.
+  ASSERT_EQ(::unlink(Path.c_str()), 0);
+  ASSERT_EQ(::mkdir(Path.c_str(), 0755), 0);
+  ::testing::internal::CaptureStderr();
+  DecideOptions(g);
+  const std::string other = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(LinesNaming(other, Path), 1) << other;
+  EXPECT_NE(other.find(std::strerror(EISDIR)), std::string::npos) << other;
+  EXPECT_EQ(g.Form->GameData.BlockType, 0);  // three decisions, each held in memory
+}
+
+TEST_F(SaveFileFault, FileThatCannotBeReadAtStartIsNeverWrittenOver) {
+  ASSERT_TRUE(savefile::Write(Path, Saved()));
+  const std::vector<uint8_t> before = ReadBytes(Path);
+  // The disk answers the first read with an I/O error.
+  savefile::SetIoForTesting([](int, void*, size_t, off_t) -> ssize_t {
+    errno = EIO;
+    return -1;
+  }, nullptr);
+  ::testing::internal::CaptureStderr();
+  RunningGame g;
+  savefile::SetIoForTesting(nullptr, nullptr);
+  const std::string told = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(LinesNaming(told, Path), 1) << told;
+  EXPECT_NE(told.find(std::strerror(EIO)), std::string::npos) << told;
+  EXPECT_EQ(g.Form->GameData.BlockType, 0);  // the defaults, in memory only
+
+  g.ToTitle();
+  DecideOptions(g);
+  EXPECT_EQ(g.Form->GameData.BlockType, 4);
+  EXPECT_EQ(ReadBytes(Path), before);
+  // The next start, with the disk well again, finds the player's own file.
+  GameData read;
+  ASSERT_TRUE(savefile::Load(Path, read));
+  EXPECT_EQ(read.BlockType, 3);
+  EXPECT_STREQ(read.Ranking[0].Name, "OWN");
 }
 
 }  // namespace

@@ -1,16 +1,27 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "game/gamemgr.h"
 #include "game/savefile.h"
 #include "platform/resources.h"
 
@@ -137,12 +148,17 @@ TEST_F(SaveDir, FailedWriteLeavesOldFileAndNoTemporary) {
   GameData d = Sample();
   ASSERT_TRUE(savefile::Write(File, d));
   std::vector<uint8_t> old = Bytes();
-  // A directory where the temporary file would go makes the write fail half-way.
-  ASSERT_EQ(mkdir((File + ".tmp").c_str(), 0755), 0);
+  // The disk fills up while the new file is written: the write fails half-way, and what
+  // it had begun is removed.
+  savefile::SetIoForTesting(nullptr, [](int, const void*, size_t, off_t) -> ssize_t {
+    errno = ENOSPC;
+    return -1;
+  });
   d.BlockType = 0;
-  EXPECT_FALSE(savefile::Write(File, d));
+  EXPECT_EQ(savefile::WriteTo(File, d), ENOSPC);
+  savefile::SetIoForTesting(nullptr, nullptr);
   EXPECT_EQ(Bytes(), old);
-  rmdir((File + ".tmp").c_str());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir), {}), 1);
   // A read-only file is the player's choice: left alone.
   chmod(File.c_str(), 0444);
   if (access(File.c_str(), W_OK) != 0) {  // root can write anyway
@@ -205,6 +221,230 @@ TEST_F(SaveDir, FirstWriteCreatesTheDataFolder) {
   GameData back;
   EXPECT_TRUE(savefile::Load(nested, back));
   EXPECT_EQ(back.BlockType, 4);
+}
+
+}  // namespace
+
+// How the file is replaced on disk: who owns it, where links lead, long tails, two copies of
+// the game saving at once.
+namespace {
+
+// Runs fn as a user who cannot write into folders of other users: in a child process that
+// gives up root for "nobody" when the tests run as root, directly otherwise. 0 when fn
+// answered true, 1 when false, 2 when root could not be given up.
+int AsOrdinaryUser(const std::function<bool()>& fn) {
+  if (::geteuid() != 0) return fn() ? 0 : 1;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) _exit(2);
+    _exit(fn() ? 0 : 1);
+  }
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return 2;
+  return WEXITSTATUS(status);
+}
+
+std::vector<uint8_t> ImageWithTail(const GameData& d, size_t tail, uint8_t fill) {
+  std::vector<uint8_t> image(308 + tail, fill);
+  savefile::Encode(d, image.data());
+  return image;
+}
+
+// Names in the folder other than those given.
+std::vector<std::string> OtherEntries(const std::string& dir, std::vector<std::string> known) {
+  std::vector<std::string> other;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    std::string name = e.path().filename().string();
+    if (std::find(known.begin(), known.end(), name) == known.end()) other.push_back(name);
+  }
+  return other;
+}
+
+TEST_F(SaveDir, RewriteKeepsTheModeAndTheOwnerOfTheOldFile) {
+  Put(ImageWithTail(Sample(), 0, 0));
+  ASSERT_EQ(::chmod(File.c_str(), 0666), 0);  // shared with the group and others on purpose
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(File.c_str(), 65534, 65534), 0);  // the player's, saved by root
+  }
+  const mode_t oldMask = ::umask(022);
+  GameData d = Sample();
+  d.BlockType = 0;
+  EXPECT_TRUE(savefile::Write(File, d));
+  ::umask(oldMask);
+  struct stat st;
+  ASSERT_EQ(::stat(File.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0666u);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+  }
+  EXPECT_EQ(I32(Bytes(), 268), 0);
+}
+
+TEST_F(SaveDir, WritableFileInAFolderThatCannotBeWrittenIsWrittenInPlace) {
+  Put(ImageWithTail(Sample(), 3, 0xCD));
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(File.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(Dir.c_str(), 0755), 0);  // root's folder: nobody may not add files
+  } else {
+    ASSERT_EQ(::chmod(Dir.c_str(), 0555), 0);
+  }
+  GameData d = Sample();
+  d.BlockType = 0;
+  const int result = AsOrdinaryUser([&] { return savefile::Write(File, d); });
+  ::chmod(Dir.c_str(), 0700);
+  if (result == 2) GTEST_SKIP() << "cannot run as an ordinary user";
+  EXPECT_EQ(result, 0);
+  std::vector<uint8_t> b = Bytes();
+  ASSERT_EQ(b.size(), 311u);
+  EXPECT_EQ(I32(b, 268), 0);
+  EXPECT_EQ(b[308], 0xCD);
+  EXPECT_EQ(b[310], 0xCD);
+}
+
+TEST_F(SaveDir, LinkedFilesAreWrittenWhereTheyPointAndStayLinked) {
+  // A symbolic link into another folder (a synced one), given relative to the link.
+  const std::string synced = Dir + "/synced";
+  ASSERT_EQ(::mkdir(synced.c_str(), 0755), 0);
+  const std::string target = synced + "/vexa.dat";
+  { std::ofstream(target, std::ios::binary); }
+  ASSERT_EQ(::symlink("synced/vexa.dat", File.c_str()), 0);
+  GameData d = Sample();
+  d.BlockType = 2;
+  ASSERT_TRUE(savefile::Write(File, d));
+  struct stat st;
+  ASSERT_EQ(::lstat(File.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  GameData back;
+  ASSERT_TRUE(savefile::Load(target, back));
+  EXPECT_EQ(back.BlockType, 2);
+  EXPECT_TRUE(OtherEntries(synced, {"vexa.dat"}).empty());
+
+  // A second hard link to the same file: both names go on showing the one file.
+  const std::string second = Dir + "/second.dat";
+  ASSERT_EQ(::link(target.c_str(), second.c_str()), 0);
+  d.BlockType = 3;
+  ASSERT_TRUE(savefile::Write(second, d));
+  ASSERT_TRUE(savefile::Load(target, back));
+  EXPECT_EQ(back.BlockType, 3);
+  ASSERT_EQ(::stat(second.c_str(), &st), 0);
+  EXPECT_EQ(st.st_nlink, 2u);
+}
+
+TEST_F(SaveDir, LongTailIsLoadedAndKeptWhateverItsLength) {
+  std::vector<uint8_t> image = ImageWithTail(Sample(), 3u << 20, 0);
+  for (size_t i = 308; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7);
+  Put(image);
+  GameData d;
+  ASSERT_TRUE(savefile::Load(File, d));
+  EXPECT_EQ(d.BlockType, 4);
+  d.BlockType = 1;
+  ASSERT_TRUE(savefile::Write(File, d));
+  std::vector<uint8_t> b = Bytes();
+  ASSERT_EQ(b.size(), image.size());
+  EXPECT_EQ(I32(b, 268), 1);
+  EXPECT_TRUE(std::equal(b.begin() + 308, b.end(), image.begin() + 308));
+}
+
+TEST_F(SaveDir, TwoWritersRacingAlwaysLeaveAWholeFile) {
+  ASSERT_TRUE(savefile::Write(File, Sample()));
+  std::atomic<bool> done{false};
+  std::atomic<int> torn{0}, failed{0}, reads{0};
+  auto writer = [&](int32_t block) {
+    GameData d = Sample();
+    d.BlockType = block;
+    for (int i = 0; i < 150; ++i)
+      if (!savefile::Write(File, d)) ++failed;
+  };
+  std::thread reader([&] {
+    while (!done) {
+      struct stat st;
+      GameData g;
+      if (::stat(File.c_str(), &st) != 0 || st.st_size < 308 || !savefile::Load(File, g)) ++torn;
+      ++reads;
+    }
+  });
+  std::thread a(writer, 1), b(writer, 2);
+  a.join();
+  b.join();
+  done = true;
+  reader.join();
+  EXPECT_EQ(torn, 0) << "of " << reads << " reads";
+  EXPECT_EQ(failed, 0);
+  EXPECT_EQ(Bytes().size(), 308u);
+  EXPECT_TRUE(OtherEntries(Dir, {"vexa.dat"}).empty());
+}
+
+TEST_F(SaveDir, StartRemovesOnlyOldTemporariesOfItsOwn) {
+  ASSERT_TRUE(savefile::Write(File, Sample()));
+  auto make = [&](const std::string& name, bool old) {
+    const std::string p = Dir + "/" + name;
+    { std::ofstream(p) << "x"; }
+    if (old) {
+      struct timespec times[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+      ::utimensat(AT_FDCWD, p.c_str(), times, 0);
+    }
+  };
+  make("vexa.dat.tmp.4242.1a2b3c", true);   // a crashed write of an earlier run
+  make("vexa.dat.tmp.4243.99ff", false);    // a write of another copy, going on now
+  make("vexa.dat.tmp.notes", true);         // not a name the game makes
+  make("vexa.dat.tmp.4244.77aa", true);     // someone else's
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown((Dir + "/vexa.dat.tmp.4244.77aa").c_str(), 65534, 65534), 0);
+  }
+
+  const std::string oldPath = savefile::Path();
+  savefile::SetPathOverride(File);
+  GameData d;
+  TGameMgrMode root_mode(nullptr, nullptr, &d);
+  root_mode.LoadSaveData();
+  savefile::SetPathOverride(oldPath);
+  EXPECT_EQ(d.BlockType, 4);
+
+  std::vector<std::string> left = OtherEntries(Dir, {"vexa.dat"});
+  std::sort(left.begin(), left.end());
+  std::vector<std::string> expect = {"vexa.dat.tmp.4243.99ff", "vexa.dat.tmp.notes"};
+  if (root) expect.insert(expect.begin(), "vexa.dat.tmp.4244.77aa");
+  std::sort(expect.begin(), expect.end());
+  EXPECT_EQ(left, expect);
+}
+
+// Every other call is interrupted by a signal before it moves a byte; the others move at
+// most 100 bytes.
+ssize_t InterruptedRead(int fd, void* buf, size_t n, off_t at) {
+  static int calls = 0;
+  if (++calls % 2 == 1) {
+    errno = EINTR;
+    return -1;
+  }
+  return ::pread(fd, buf, std::min<size_t>(n, 100), at);
+}
+ssize_t InterruptedWrite(int fd, const void* buf, size_t n, off_t at) {
+  static int calls = 0;
+  if (++calls % 2 == 1) {
+    errno = EINTR;
+    return -1;
+  }
+  return ::pwrite(fd, buf, std::min<size_t>(n, 100), at);
+}
+
+TEST_F(SaveDir, InterruptedAndPartialReadsAndWritesAreCarriedOn) {
+  Put(ImageWithTail(Sample(), 1000, 0x5A));
+  savefile::SetIoForTesting(InterruptedRead, InterruptedWrite);
+  GameData d;
+  const bool loaded = savefile::Load(File, d);
+  d.BgmType = 1;
+  const bool written = savefile::Write(File, d);
+  savefile::SetIoForTesting(nullptr, nullptr);
+  EXPECT_TRUE(loaded);
+  EXPECT_TRUE(written);
+  std::vector<uint8_t> b = Bytes();
+  ASSERT_EQ(b.size(), 1308u);
+  EXPECT_EQ(I32(b, 268), 4);
+  EXPECT_EQ(I32(b, 276), 1);
+  EXPECT_TRUE(std::all_of(b.begin() + 308, b.end(), [](uint8_t x) { return x == 0x5A; }));
 }
 
 }  // namespace
