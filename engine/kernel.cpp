@@ -4,6 +4,7 @@
 
 #include "media/kordraw.h"
 #include "media/korinput.h"
+#include "media/korsound.h"
 #include "platform/cpuid.h"
 
 namespace {
@@ -18,6 +19,8 @@ TKernel::TKernel(TKorDraw* draw, TKorSound* sound, TKorInput* input, TKorMidi* m
     : Draw(draw), Sound(sound), Input(input), Midi(midi) {}
 
 void TKernel::Tick(int32_t dt) {
+  if (Input) Input->TakeKeyEvents();
+  if (Sound) Sound->NextFrame();
   ReadButtons(dt);
   ReadKeyboard();
 }

@@ -67,6 +67,10 @@ bool TKorInput::SetKeys(const InputState& in) {
   return true;
 }
 
+void TKorInput::TakeKeyEvents() {
+  if (Ready && Devices) Devices->TakeKeyEvents();
+}
+
 void TKorInput::ReleaseAll() {
   if (Devices) Devices->CloseJoystick();
   Devices = nullptr;

@@ -39,6 +39,9 @@ class TKorInput {
   bool GetKeyboardState(uint8_t buf[256]);
   bool GetKeys(InputState& out) const;
   bool SetKeys(const InputState& in);
+  // Hands the key events that arrived since the last tick to this tick (called once per
+  // tick, before the state is read): a tap between two ticks is not lost.
+  void TakeKeyEvents();
   void ReleaseAll();
 
   platform::Window* Wnd = nullptr;

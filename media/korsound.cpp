@@ -155,14 +155,15 @@ bool TKorSound::Play(int32_t index) {
   TSlot& slot = Slots[index];
   const int32_t n = slot.NextVoice;
   const int32_t last = n == 0 ? kVoicesPerSound - 1 : n - 1;
-  // A voice started but not yet advanced: the same request within one instant sounds once.
+  // The same request within one instant sounds once. The instant is the frame: the device's
+  // play position moves only a block at a time, which may be longer than a frame, so a
+  // request one frame later would be taken for the same instant and lost.
   bool playing = false;
-  uint32_t position = 1;
-  if (mixer.IsPlaying(slot.Voices[last], playing) && playing &&
-      mixer.GetPosition(slot.Voices[last], position) && position == 0)
+  if (slot.StartedFrame == Frame && mixer.IsPlaying(slot.Voices[last], playing) && playing)
     return true;
   if (!mixer.Start(slot.Voices[n])) return false;
   slot.NextVoice = (n + 1) % kVoicesPerSound;
+  slot.StartedFrame = Frame;
   return true;
 }
 
@@ -178,6 +179,7 @@ bool TKorSound::Stop(int32_t index) {
   for (int v = 0; v < kVoicesPerSound; ++v)
     if (!mixer.Stop(slot.Voices[v])) return false;
   slot.NextVoice = 0;
+  slot.StartedFrame = -1;
   return true;
 }
 

@@ -23,6 +23,7 @@ class TKorSound {
   struct TSlot {
     int32_t NextVoice = 0;
     int Voices[kVoicesPerSound] = {-1, -1, -1, -1};
+    int64_t StartedFrame = -1;  // the frame in which the last voice was started
   };
 
   TKorSound();
@@ -50,6 +51,9 @@ class TKorSound {
   bool IsPlaying(int32_t index);
   // Releases every voice and the device, forgets every sound.
   void ReleaseAll();
+  // The frame clock: called once at the start of every frame. Requests of one sound within
+  // one frame start it once; a request in a later frame always starts a voice.
+  void NextFrame() { ++Frame; }
 
   void SetBits(int32_t value) { Bits = value > 15 ? 16 : 8; }
 
@@ -66,6 +70,7 @@ class TKorSound {
   int32_t Bits = 16;
   bool Stereo = true;
   std::vector<std::string> SoundNames;
+  int64_t Frame = 0;
 };
 
 // True when two sound keys are equal ignoring letter case (ASCII and full-width Latin

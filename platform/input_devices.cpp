@@ -122,7 +122,47 @@ void InputDevices::SetKey(uint8_t dik, bool down) {
   if (dik != 0) Keys[dik] = down ? 0x80 : 0;
 }
 
-void InputDevices::ReleaseAllKeys() { std::memset(Keys, 0, sizeof Keys); }
+void InputDevices::QueueKeyEvent(uint8_t dik, bool down) {
+  if (dik == 0) return;
+  // A backlog far beyond any typing speed means nobody takes the events (no ticks run):
+  // keep the newest state of each key rather than grow without bound.
+  constexpr size_t kMaxPending = 512;
+  if (PendingKeys.size() >= kMaxPending) {
+    for (const KeyEvent& e : PendingKeys) Keys[e.Dik] = e.Down ? 0x80 : 0;
+    PendingKeys.clear();
+  }
+  PendingKeys.push_back({dik, down});
+}
+
+void InputDevices::TakeKeyEvents() {
+  bool changed[256] = {};   // keys that changed in this tick
+  bool blocked[256] = {};   // keys with an event left waiting: their later events wait too
+  bool downWaits = PressedLastTick;
+  bool pressed = false;
+  std::deque<KeyEvent> waiting;
+  for (const KeyEvent& e : PendingKeys) {
+    const bool isDown = Keys[e.Dik] != 0;
+    if (!blocked[e.Dik] && e.Down == isDown) continue;  // a repeat, or up while up: no change
+    const bool wait = blocked[e.Dik] || changed[e.Dik] || (e.Down && (pressed || downWaits));
+    if (wait) {
+      waiting.push_back(e);
+      blocked[e.Dik] = true;
+      if (e.Down) downWaits = true;  // key presses keep their order
+      continue;
+    }
+    changed[e.Dik] = true;
+    if (e.Down) pressed = true;
+    Keys[e.Dik] = e.Down ? 0x80 : 0;
+  }
+  PendingKeys.swap(waiting);
+  PressedLastTick = pressed;
+}
+
+void InputDevices::ReleaseAllKeys() {
+  std::memset(Keys, 0, sizeof Keys);
+  PendingKeys.clear();
+  PressedLastTick = false;
+}
 
 bool InputDevices::OpenFirstJoystick() {
   if (FakePresent) return true;

@@ -3,6 +3,7 @@
 // DirectInput scan codes (0x80 = key down), kept from the window's key events, and the first
 // joystick with its axes scaled to -100..100 and its first three buttons.
 #include <cstdint>
+#include <deque>
 
 namespace platform {
 
@@ -35,9 +36,21 @@ class InputDevices {
   InputDevices(const InputDevices&) = delete;
   InputDevices& operator=(const InputDevices&) = delete;
 
-  // Keyboard: copies the current 256-byte state.
+  // Keyboard: copies the 256-byte state the game sees this tick.
   void ReadKeyboard(uint8_t out[256]) const;
+  // Sets a key's state at once (scripts and tests that stand in for a whole tick).
   void SetKey(uint8_t dik, bool down);
+  // A key event from the window. Events wait in order until TakeKeyEvents hands them to the
+  // game, so a key that goes down and up again between two ticks is still seen.
+  void QueueKeyEvent(uint8_t dik, bool down);
+  // Called once at the start of every tick: applies the waiting events in order. An event
+  // waits for a later tick when its key already changed in this tick, and a key press also
+  // waits while another key went down in this tick or the one before; later events of a
+  // waiting key, and later presses, keep their order behind it. So a tap shorter than a tick
+  // is down for one tick and up in the next, and letters typed faster than the ticks each
+  // arrive as a press of their own (the game tells "a key went down" apart only across a
+  // tick without one). A release never waits for another key.
+  void TakeKeyEvents();
   void ReleaseAllKeys();
 
   // Joystick. OpenFirstJoystick looks for an attached joystick (SDL's joystick subsystem
@@ -53,7 +66,13 @@ class InputDevices {
   void OnJoystickRemoved(int32_t instanceId);
 
  private:
+  struct KeyEvent {
+    uint8_t Dik;
+    bool Down;
+  };
   uint8_t Keys[256] = {};
+  std::deque<KeyEvent> PendingKeys;
+  bool PressedLastTick = false;
   void* Joy = nullptr;         // SDL_Joystick*
   void* Controller = nullptr;  // SDL_GameController*, when the pad is a known controller
   int32_t JoyInstance = -1;

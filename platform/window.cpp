@@ -6,6 +6,7 @@
 #include "platform/resources.h"
 
 #include <atomic>
+#include <signal.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -254,6 +255,34 @@ void Window::PostTick() {
   if (SDL_PushEvent(&e) != 1) gTickPending = false;
 }
 
+bool Window::InjectKey(uint8_t dik, bool down) {
+  if (!Sdl) return false;
+  const SDL_Scancode code = static_cast<SDL_Scancode>(DikToSdlScancode(dik));
+  if (code == SDL_SCANCODE_UNKNOWN) return false;
+  uint16_t mod = 0;
+  switch (code) {
+    case SDL_SCANCODE_LALT: mod = KMOD_LALT; break;
+    case SDL_SCANCODE_RALT: mod = KMOD_RALT; break;
+    case SDL_SCANCODE_LCTRL: mod = KMOD_LCTRL; break;
+    case SDL_SCANCODE_RCTRL: mod = KMOD_RCTRL; break;
+    case SDL_SCANCODE_LSHIFT: mod = KMOD_LSHIFT; break;
+    case SDL_SCANCODE_RSHIFT: mod = KMOD_RSHIFT; break;
+    default: break;
+  }
+  // A keyboard reports the modifiers as they are after the event.
+  InjectedMods = static_cast<uint16_t>(down ? (InjectedMods | mod) : (InjectedMods & ~mod));
+  SDL_Event e;
+  SDL_zero(e);
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.key.keysym.scancode = code;
+  e.key.keysym.sym = SDL_GetKeyFromScancode(code);
+  e.key.keysym.mod = InjectedMods;
+  if (SDL_PushEvent(&e) != 1) return false;
+  PumpEvents();
+  return true;
+}
+
 bool Window::HandleEvent(const void* p, WindowEvent* result) {
   const SDL_Event& e = *static_cast<const SDL_Event*>(p);
   if (gTickEventType != 0 && e.type == gTickEventType) {
@@ -275,16 +304,19 @@ bool Window::HandleEvent(const void* p, WindowEvent* result) {
       return false;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-      // Alt+Enter switches between the window and full screen; the game never sees it.
-      if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT)) {
-        if (e.type == SDL_KEYDOWN && !e.key.repeat) {
+      // Alt+Enter switches between the window and full screen; the game never sees that
+      // press. Every release goes through: Enter let go while Alt is held must still come
+      // up for the game, or it would stay down and swallow the next press.
+      if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_RETURN &&
+          (e.key.keysym.mod & KMOD_ALT)) {
+        if (!e.key.repeat) {
           SetFullScreen(!Sdl->FullScreen);
           *result = WindowEvent::Paint;
           return true;
         }
         return false;
       }
-      Devices.SetKey(SdlScancodeToDik(e.key.keysym.scancode), e.type == SDL_KEYDOWN);
+      Devices.QueueKeyEvent(SdlScancodeToDik(e.key.keysym.scancode), e.type == SDL_KEYDOWN);
       return false;
     case SDL_JOYDEVICEADDED:
     case SDL_CONTROLLERDEVICEADDED:
@@ -322,11 +354,21 @@ void Window::PumpEvents() {
 void ShowMessage(const std::string& caption, const std::string& text, bool error) {
   const char* driver = SDL_GetCurrentVideoDriver();
   bool display = driver && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
-  if (display &&
-      SDL_ShowSimpleMessageBox(error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION,
-                               caption.c_str(), text.c_str(), nullptr) == 0)
-    return;
+  // The text always reaches standard error, so it is there also when nobody sees the box.
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  if (!display) return;
+  // The box waits for a click in a loop of its own, where SDL's way of turning SIGTERM and
+  // SIGINT into a quit event would never be heard: while it shows, those signals end the
+  // game at once (its files are never half written, so nothing is lost).
+  struct sigaction ends {}, oldTerm {}, oldInt {};
+  ends.sa_handler = SIG_DFL;
+  sigemptyset(&ends.sa_mask);
+  sigaction(SIGTERM, &ends, &oldTerm);
+  sigaction(SIGINT, &ends, &oldInt);
+  SDL_ShowSimpleMessageBox(error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION,
+                           caption.c_str(), text.c_str(), nullptr);
+  sigaction(SIGTERM, &oldTerm, nullptr);
+  sigaction(SIGINT, &oldInt, nullptr);
 }
 
 }  // namespace platform

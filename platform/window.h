@@ -49,6 +49,10 @@ class Window {
   void PumpEvents();
   // Asks for a tick event; safe from any thread; a tick already pending is not doubled.
   static void PostTick();
+  // Sends a key event (a DirectInput scan code) through SDL's event queue and this window's
+  // own handling of it, as a keyboard would, with Alt, Ctrl and Shift as held by earlier
+  // injected events. For the replay runner; false where the window has no SDL.
+  bool InjectKey(uint8_t dik, bool down);
 
   InputDevices& Input() { return Devices; }
   bool IsHeadless() const { return Sdl == nullptr; }
@@ -67,6 +71,7 @@ class Window {
   int FrameHeight = 0;
   int ClientW = 0;
   int ClientH = 0;
+  uint16_t InjectedMods = 0;  // SDL_Keymod of the modifiers held by injected events
 };
 
 // Shows a message box (or writes the text to stderr where no display exists).

@@ -199,4 +199,21 @@ TEST_F(MenuReplay, EnterAroundAStageClearOpensNoPauseAndTheClearStands) {
   EXPECT_EQ(b[296], 2);
 }
 
+TEST_F(MenuReplay, KeyEventsFromTheWindowAreNeitherStuckNorLost) {
+  WriteSave(0, 0);
+  ReplayRun r = Play("input_events.txt");
+  ASSERT_EQ(r.Status, 0) << r.Out;
+  EXPECT_EQ(r.Out.find("warning"), std::string::npos) << r.Out;
+  ASSERT_EQ(r.Dumps.size(), 5u) << r.Out;
+  EXPECT_EQ(Value(r.Dumps[0], "Paused"), "0");
+  EXPECT_EQ(Value(r.Dumps[1], "Paused"), "1");
+  // ENTER released while Alt was held came up, so the next ENTER resumed the game.
+  EXPECT_EQ(Value(r.Dumps[2], "Paused"), "0");
+  // Every tap between two ticks moved the cursor: five up from row 5, two left from 2.
+  EXPECT_EQ(Value(r.Dumps[3], "CursorRow"), "0");
+  EXPECT_EQ(Value(r.Dumps[3], "CursorCol"), "0");
+  // All eight letters typed in one burst reached the name.
+  EXPECT_EQ(Value(r.Dumps[4], "Rank0"), "0/0/0/1/VEXATEST");
+}
+
 }  // namespace

@@ -43,7 +43,7 @@ TEST(Replay, RunsAScriptAndDumpsState) {
 }
 
 TEST(Replay, UnreadableLineExitsTwoNamingTheLine) {
-  RunResult r = Replay("wait 1\n\npress Q\n");
+  RunResult r = Replay("wait 1\n\nhold Q\n");
   EXPECT_EQ(r.Status, 2);
   EXPECT_NE(r.Out.find(":3:"), std::string::npos) << r.Out;
   EXPECT_EQ(Replay("tap NOPE\n").Status, 2);

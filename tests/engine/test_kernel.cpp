@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/kernel.h"
@@ -141,6 +142,30 @@ TEST(KernelCpuClass, TableEntriesAndUnknowns) {
   EXPECT_EQ(TKernel::ClassifyCpu("GenuineIntel", 0, sig(6, 8)), 0);  // leaf 0 only
   EXPECT_EQ(TKernel::ClassifyCpu("CyrixInstead", 1, sig(5, 2)), 0);
   EXPECT_EQ(TKernel::ClassifyCpu("CentaurHauls", 1, sig(6, 6)), 0);
+}
+
+// Key events from the window between two ticks.
+TEST(KernelKeyEvents, ATapBetweenTicksIsSeenAndLettersTypedInABurstEachCount) {
+  KernelRig rig;
+  platform::InputDevices& keys = rig.Window->Input();
+  keys.QueueKeyEvent(44, true);  // Z down and up again before the tick
+  keys.QueueKeyEvent(44, false);
+  rig.Kernel.Tick(20);
+  EXPECT_TRUE(rig.Kernel.Pushed & btA);
+  rig.Kernel.Tick(20);
+  EXPECT_FALSE(rig.Kernel.Buttons & btA);
+
+  std::string typed;
+  for (char c : std::string("VEXXA")) {
+    const uint8_t code = c == 'V' ? 47 : c == 'E' ? 18 : c == 'X' ? 45 : 30;
+    keys.QueueKeyEvent(code, true);
+    keys.QueueKeyEvent(code, false);
+  }
+  for (int t = 0; t < 20; ++t) {
+    rig.Kernel.Tick(20);
+    if (rig.Kernel.Pushed & btAnyKey) typed += rig.Kernel.GetLetter();
+  }
+  EXPECT_EQ(typed, "VEXXA");
 }
 
 }  // namespace

@@ -25,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case replay::Op::Down:
       case replay::Op::Up:
       case replay::Op::Tap:
+      case replay::Op::Press:
+      case replay::Op::Release:
         if (c.Key == 0) __builtin_trap();
         break;
       case replay::Op::Shot:

@@ -247,6 +247,13 @@ int main(int argc, char** argv) {
         runTick();
         window->Input().SetKey(c.Key, false);
         break;
+      case replay::Op::Press:
+      case replay::Op::Release:
+        // Through SDL's event queue and the window's own key handling, as a keyboard's
+        // events arrive between two ticks.
+        if (!window->InjectKey(c.Key, c.Kind == replay::Op::Press))
+          std::fprintf(stderr, "vexa-replay: line %d: the key event could not be sent\n", c.Line);
+        break;
       case replay::Op::Shot: {
         std::string path = outDir + "/" + c.Name + ".bmp";
         if (!window->SaveLastFrame(path))

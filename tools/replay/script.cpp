@@ -47,6 +47,7 @@ uint8_t KeyCode(const std::string& name) {
   if (name == "SPACE") return 57;
   if (name == "BACKSPACE") return 14;
   if (name == "ESCAPE") return 1;
+  if (name == "ALT") return 56;
   if (name.size() == 1) {
     char c = name[0];
     if (c >= 'A' && c <= 'Z') return kLetterCodes[c - 'A'];
@@ -79,8 +80,13 @@ bool ParseScript(const std::string& text, std::vector<Command>& out, int& errorL
       c.Kind = Op::Wait;
       ok = ParseCount(w[1], c.Count);
       if (!ok) error = "wait needs a tick count";
-    } else if ((op == "down" || op == "up" || op == "tap") && w.size() == 2) {
-      c.Kind = op == "down" ? Op::Down : (op == "up" ? Op::Up : Op::Tap);
+    } else if ((op == "down" || op == "up" || op == "tap" || op == "press" || op == "release") &&
+               w.size() == 2) {
+      c.Kind = op == "down"      ? Op::Down
+               : op == "up"      ? Op::Up
+               : op == "tap"     ? Op::Tap
+               : op == "press"   ? Op::Press
+                                 : Op::Release;
       c.Key = KeyCode(w[1]);
       ok = c.Key != 0;
       if (!ok) error = "unknown key '" + w[1] + "'";

@@ -6,12 +6,12 @@
 
 namespace replay {
 
-enum class Op { Wait, Down, Up, Tap, Shot, Dump, Play, Random, Swap, Settle, Until, Mem };
+enum class Op { Wait, Down, Up, Tap, Press, Release, Shot, Dump, Play, Random, Swap, Settle, Until, Mem };
 
 struct Command {
   Op Kind = Op::Wait;
   int32_t Count = 0;   // wait, play, random, settle, until: ticks (at most)
-  uint8_t Key = 0;     // down / up / tap: DirectInput scan code
+  uint8_t Key = 0;     // down / up / tap / press / release: DirectInput scan code
   std::string Name;    // shot: picture name; until: class name of the mode
   uint32_t Seed = 0;   // random
   int32_t Col = 0;     // swap
@@ -21,7 +21,7 @@ struct Command {
 };
 
 // The DirectInput scan code of a key name (UP DOWN LEFT RIGHT ENTER SPACE BACKSPACE
-// ESCAPE, A..Z, 0..9), or 0.
+// ESCAPE ALT, A..Z, 0..9), or 0.
 uint8_t KeyCode(const std::string& name);
 
 // Parses a whole script. On a line it cannot read, returns false with that line's number
