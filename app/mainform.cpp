@@ -1,9 +1,11 @@
 #include "app/mainform.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "engine/kernel.h"
 #include "game/gamemgr.h"
+#include "platform/audio_device.h"
 #include "platform/resources.h"
 #include "platform/window.h"
 
@@ -29,7 +31,11 @@ TMainForm::TMainForm(platform::Window* window, const Settings& settings)
   // 2. The components, bound to the window.
   KorDraw.Init(window);
   KorInput.Init(window, nullptr);
-  KorSound.Init(window);
+  // A component that cannot start leaves the game running without it; the player learns
+  // why in one line, never in a box that must be dismissed first.
+  if (!KorSound.Init(window))
+    std::fprintf(stderr, "vexa: no audio device could be opened (%s); the game runs without sound.\n",
+                 platform::AudioDevice::LastError().c_str());
   if (Config.Music) KorMidi.Init();
 
   // 3. The kernel over them. 4. The frame interval.

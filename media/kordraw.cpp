@@ -1,6 +1,7 @@
 #include "media/kordraw.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -240,6 +241,13 @@ platform::Font* TKorDraw::TextFont() {
     OpenedFont.reset();
     std::string file = FontPath.empty() ? platform::FindGothicFontFile() : FontPath;
     OpenedFont = platform::Font::Open(file, height);
+    static bool told = false;  // once per run: the game goes on without these texts
+    if (!OpenedFont && FontPath.empty() && !told) {
+      told = true;
+      std::fprintf(stderr,
+                   "vexa: no Japanese gothic font was found (the package fonts-ipafont-gothic "
+                   "provides IPAGothic); the game runs without its balloon and credit texts.\n");
+    }
   }
   return OpenedFont.get();
 }

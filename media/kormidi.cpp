@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -9,7 +10,6 @@
 #include "platform/midi_out.h"
 #include "platform/resources.h"
 #include "platform/timer.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -26,6 +26,22 @@ uint32_t SaturatingAdd(uint32_t a, int64_t b) {
   const int64_t sum = static_cast<int64_t>(a) + b;
   return sum > std::numeric_limits<uint32_t>::max() ? std::numeric_limits<uint32_t>::max()
                                                     : static_cast<uint32_t>(sum);
+}
+
+// The game starts without its music and says why in one line on standard error; it never
+// stops to ask, since a player without a sound font can do nothing about it in the game.
+void ReportNoMusic(platform::MidiOpenFailure why) {
+  std::string line = "vexa: MIDIマッパーを開けませんでした。 ";
+  if (why == platform::MidiOpenFailure::NoSoundFont) {
+    line += "No General MIDI sound font was found in";
+    const std::vector<std::string>& paths = platform::DefaultSoundFontPaths();
+    for (size_t i = 0; i < paths.size(); ++i) line += (i == 0 ? " " : ", ") + paths[i];
+    line += "; the package timgm6mb-soundfont (or fluid-soundfont-gm) provides one.";
+  } else {
+    line += "The synthesiser could not be started.";
+  }
+  line += " The game runs without music.";
+  std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 }  // namespace
@@ -57,9 +73,9 @@ bool TKorMidi::Init(const void* instance, bool useThread) {
       OpenOutput ? OpenOutput()
                  : platform::OpenSynthMidiOut(platform::DefaultSoundFontPaths(), &OpenFailure);
   if (!out) {
-    // Without any audio device the game is silent as a whole; that is not worth a message.
-    if (OpenFailure != platform::MidiOpenFailure::NoAudioDevice)
-      platform::ShowMessage("エラー", "MIDIマッパーを開けませんでした。", true);
+    // Without any audio device the game is silent as a whole, which the game says once for
+    // all its sound.
+    if (OpenFailure != platform::MidiOpenFailure::NoAudioDevice) ReportNoMusic(OpenFailure);
     UseThread = false;
     return false;
   }

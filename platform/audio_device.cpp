@@ -9,6 +9,7 @@ namespace platform {
 namespace {
 
 std::mutex gDeviceLock;
+std::string gLastError;  // guarded by gDeviceLock
 AudioDevice* gDevice = nullptr;
 bool gManualMode = false;
 
@@ -40,13 +41,21 @@ AudioDevice* AudioDevice::Acquire(int rate, int bits, bool stereo) {
   }
   if (rate <= 0) return nullptr;
   auto* device = new AudioDevice(rate, bits, stereo ? 2 : 1, gManualMode);
+  gLastError.clear();
   if (!device->IsManual && !device->OpenSdl()) {
+    gLastError = SDL_GetError();
+    if (gLastError.empty()) gLastError = "no audio device";
     delete device;
     return nullptr;
   }
   device->References = 1;
   gDevice = device;
   return device;
+}
+
+std::string AudioDevice::LastError() {
+  std::lock_guard<std::mutex> lock(gDeviceLock);
+  return gLastError;
 }
 
 void AudioDevice::Release(AudioDevice* device) {

@@ -20,6 +20,7 @@
 // and closes when the last owner releases it. A later owner that asks for another format
 // gets the open device as it is (waves are converted to whatever format it has).
 #include <cstdint>
+#include <string>
 
 #include "platform/audio_mixer.h"
 
@@ -36,6 +37,8 @@ class AudioDevice {
   static AudioDevice* Acquire(int rate, int bits, bool stereo);
   // Gives up one reference; the last closes the device. Null is ignored.
   static void Release(AudioDevice* device);
+  // Why the last Acquire could not open a device ("" when it could).
+  static std::string LastError();
 
   // Manual mode: writes frames of the mixed output (interleaved int16, Channels() per
   // frame) into out and advances every voice and source by that much. Silence when no

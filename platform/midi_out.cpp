@@ -42,6 +42,7 @@ class SynthMidiOut final : public MidiOut, public AudioSource {
     fluid_settings_setint(Settings, "synth.threadsafe-api", 1);
     Synth = new_fluid_synth(Settings);
     if (!Synth) return false;
+    failure = MidiOpenFailure::NoSoundFont;
     bool loaded = false;
     for (const std::string& path : fontPaths) {
       if (!IsRegularFile(path)) continue;

@@ -33,7 +33,7 @@ void OverrideSoundFontPaths(const std::vector<std::string>& paths);
 void ClearSoundFontPathsOverride();
 
 // Why OpenSynthMidiOut gave no output.
-enum class MidiOpenFailure { None, NoAudioDevice, NoSynthesiser };
+enum class MidiOpenFailure { None, NoAudioDevice, NoSynthesiser, NoSoundFont };
 
 // A FluidSynth synthesiser with the first sound font of fontPaths that loads, rendering into
 // the shared audio device's mixer (acquired with 22050 Hz, 16 bits, stereo unless the

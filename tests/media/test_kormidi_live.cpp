@@ -118,7 +118,7 @@ TEST(KorMidiLiveTest, NoSoundFontOrNoAudioDeviceMeansNoSynthesiser) {
   platform::AudioDevice::SetManualMode(true);
   platform::MidiOpenFailure why = platform::MidiOpenFailure::None;
   EXPECT_EQ(platform::OpenSynthMidiOut({"/nonexistent/none.sf2"}, &why), nullptr);
-  EXPECT_EQ(why, platform::MidiOpenFailure::NoSynthesiser);
+  EXPECT_EQ(why, platform::MidiOpenFailure::NoSoundFont);
   EXPECT_EQ(platform::OpenSynthMidiOut({}), nullptr);
   EXPECT_EQ(platform::AudioDevice::OpenChannels(), 0);  // the device was given back
   platform::AudioDevice::SetManualMode(false);

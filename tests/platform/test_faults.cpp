@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -136,8 +137,15 @@ TEST_F(SoundFontFault, NoSoundFontTurnsMusicOffWhileEffectsStillPlay) {
   const std::string said = ::testing::internal::GetCapturedStderr();
   EXPECT_TRUE(g.Form->KorSound.Ready);
   EXPECT_FALSE(g.Form->KorMidi.Ready);
-  EXPECT_EQ(g.Form->KorMidi.OpenFailure, platform::MidiOpenFailure::NoSynthesiser);
+  EXPECT_EQ(g.Form->KorMidi.OpenFailure, platform::MidiOpenFailure::NoSoundFont);
+  // One line, no box: the places searched and the package that provides a sound font.
   EXPECT_NE(said.find("MIDIマッパーを開けませんでした。"), std::string::npos) << said;
+  EXPECT_NE(said.find("/nonexistent/vexa/none.sf2, " + notAFont.Path), std::string::npos) << said;
+  EXPECT_NE(said.find("timgm6mb-soundfont"), std::string::npos) << said;
+  size_t lines = 0;
+  for (size_t at = said.find("vexa: "); at != std::string::npos; at = said.find("vexa: ", at + 1))
+    ++lines;
+  EXPECT_EQ(lines, 1u) << said;
 
   g.ToTitle();
   EXPECT_FALSE(g.Form->KorMidi.IsPlay());
