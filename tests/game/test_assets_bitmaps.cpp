@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -160,6 +161,32 @@ TEST(AssetBitmaps, NoTwoLetterBlocksLookTheSame) {
   }
 }
 
+TEST(AssetBitmaps, EveryLetterBlockHasAColourOfItsOwn) {
+  // Any of the 26 letters can meet in one well, so equal colours must mean equal letters.
+  // A block's colour is the mean of its rim, the band between the cell's edge and the
+  // letter; every two letters' rims differ clearly.
+  for (const char* name : {"BLOCK1", "BLOCK2", "BLOCK3", "BLOCK4", "BLOCK5"}) {
+    Surface s = LoadBitmap(name);
+    ASSERT_TRUE(s) << name;
+    double mean[26][3] = {};
+    for (int l = 0; l < 26; ++l) {
+      int n = 0;
+      for (int y = 2; y < 30; ++y)
+        for (int x = 2; x < 30; ++x) {
+          if (x >= 5 && x < 27 && y >= 5 && y < 27) continue;
+          uint32_t p = Pixel(s.get(), (l % 4) * 32 + x, (l / 4) * 32 + y);
+          mean[l][0] += p >> 16, mean[l][1] += (p >> 8) & 255, mean[l][2] += p & 255, ++n;
+        }
+      for (double& c : mean[l]) c /= n;
+    }
+    for (int a = 0; a < 26; ++a)
+      for (int b = a + 1; b < 26; ++b) {
+        double d = std::hypot(mean[a][0] - mean[b][0], mean[a][1] - mean[b][1], mean[a][2] - mean[b][2]);
+        EXPECT_GT(d, 8.0) << name << ": letters " << char('A' + a) << " and " << char('A' + b);
+      }
+  }
+}
+
 TEST(AssetBitmaps, FontGlyphsStayWithinTheirAdvance) {
   // Letters are placed 18 pixels apart (I 14, M N W 20); a glyph's ink may touch the
   // next one's outline but not run into its letter.
@@ -174,8 +201,21 @@ TEST(AssetBitmaps, FontGlyphsStayWithinTheirAdvance) {
         for (int x = 0; x < 24; ++x)
           if (!Transparent(s.get(), x0 + x, y0 + y)) right = std::max(right, x);
       EXPECT_LE(right, advance + 2) << name << " glyph " << i;
+      // A waving text dips 8 pixels; drawn at y 354 its cells must end by row 21.
+      EXPECT_EQ(CountTransparent(s.get(), x0, y0 + 22, 24, 2), 48) << name << " glyph " << i;
     }
   }
+}
+
+TEST(AssetBitmaps, GameOverAndStageClearLeaveTheStatusPanelInView) {
+  // GAME OVER is drawn at x 92 and the eleven STAGE CLEAR cells end 36 pixels apart from
+  // x 58; the status panel reaches x 124 and the well's frame starts at x 144.
+  Surface over = LoadBitmap("GAMEOVER");
+  ASSERT_TRUE(over);
+  EXPECT_EQ(CountTransparent(over.get(), 0, 0, 144 - 92, over->h), (144 - 92) * over->h);
+  Surface clear = LoadBitmap("CLEAR");
+  ASSERT_TRUE(clear);
+  EXPECT_EQ(CountTransparent(clear.get(), 0, 0, 72, clear->h), 72 * clear->h);
 }
 
 TEST(AssetBitmaps, FrameLeavesTheWellUncovered) {

@@ -19,10 +19,14 @@ struct Fonts {
 };
 Fonts& fonts();
 
-// The eight block hues and the hue slot of a letter: consecutive letters are three
-// slots apart, so neighbours in the alphabet never share or nearly share a colour.
+// The eight decoration hues (confetti, balloons, headings).
 Col hueColor(int slot);
-inline int letterSlot(int letter) { return (letter * 3) % 8; }
+// The colour of a letter block. A to M each have a colour of their own, chosen so that
+// the letters that come first (A to E, then up to J) differ most; N to Z repeat the
+// colours of A to M one shade deeper and carry diagonal stripes (letterStriped), so
+// two blocks look alike only when they hold the same letter.
+Col letterColor(int letter);
+inline bool letterStriped(int letter) { return letter >= 13 && letter < 26; }
 
 // Four text colours: fill top, fill bottom, outline.
 struct FontColors {
@@ -63,6 +67,9 @@ Layer MakeMakerLogo();
 
 // Shared pieces.
 void drawBlockCell(Layer& L, int set, int letter, float ox, float oy, float size = 32.0f);
+// A letter block in a colour of its own choosing, without stripes (the logo's blocks).
+inline Col logoColor(char ch) { return hueColor(((ch - 'A') * 3) % 8); }
+void drawBlockCell(Layer& L, int set, int letter, float ox, float oy, float size, Col paint);
 // Heading letters: gradient fill, white inner rim, dark outline and a drop shadow.
 void drawHeadingText(Layer& L, FontLib& f, const std::string& s, float x, float baseline, float capH,
                      float tracking, const std::vector<Col>& colors, float outline, float maxW = 0);

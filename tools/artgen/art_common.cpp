@@ -47,12 +47,32 @@ Col hueColor(int slot) {
   return k[((slot % 8) + 8) % 8];
 }
 
+Col letterColor(int letter) {
+  static const Col k[13] = {
+      rgb(232, 48, 62),    // A red
+      rgb(246, 206, 24),   // B yellow
+      rgb(46, 100, 236),   // C blue
+      rgb(44, 172, 64),    // D green
+      rgb(150, 76, 226),   // E violet
+      rgb(250, 136, 28),   // F orange
+      rgb(48, 196, 240),   // G sky
+      rgb(250, 132, 186),  // H pink
+      rgb(164, 218, 40),   // I lime
+      rgb(150, 92, 50),    // J brown
+      rgb(150, 158, 176),  // K silver
+      rgb(20, 170, 124),   // L jade
+      rgb(214, 52, 196),   // M magenta
+  };
+  int i = ((letter % 13) + 13) % 13;
+  return letterStriped(letter) ? darken(k[i], 0.22f) : k[i];
+}
+
 FontColors fontColors(int index) {
   switch (index & 3) {
-    case 0: return {rgb(255, 176, 184), rgb(236, 42, 76), rgb(96, 8, 34)};     // cherry
-    case 1: return {rgb(206, 255, 150), rgb(52, 184, 58), rgb(10, 70, 24)};    // lime
-    case 2: return {rgb(255, 248, 150), rgb(255, 150, 16), rgb(112, 46, 0)};   // sunny
-    default: return {rgb(176, 236, 255), rgb(40, 118, 238), rgb(12, 30, 104)}; // sky
+    case 0: return {rgb(255, 176, 184), rgb(236, 42, 76), rgb(70, 16, 36)};     // cherry
+    case 1: return {rgb(226, 255, 184), rgb(76, 198, 58), rgb(16, 44, 24)};    // lime
+    case 2: return {rgb(255, 248, 150), rgb(255, 150, 16), rgb(76, 32, 16)};   // sunny
+    default: return {rgb(176, 236, 255), rgb(40, 118, 238), rgb(16, 24, 76)}; // sky
   }
 }
 

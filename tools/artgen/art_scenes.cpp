@@ -161,7 +161,7 @@ Layer MakeReward() {
   for (int i = 0; i < 4; ++i) {
     Layer b(64, 64);
     fill(b, box(9, 10, 59, 60, 10), solid(withA(kInk, 0.8f)));
-    drawBlockCell(b, 0, word[i] - 'A', 6, 6, 50);
+    drawBlockCell(b, 0, word[i] - 'A', 6, 6, 50, logoColor(word[i]));
     blitRotated(L, b, 52 + (i % 2) * 6.0f, 332 - (3 - i) * 50.0f, tilt[i]);
   }
   // Balloons.

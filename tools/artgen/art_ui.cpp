@@ -234,14 +234,19 @@ Layer MakeGo() {
 }
 
 Layer MakeGameOver() {
+  // The picture is drawn 164 pixels left of the well's centre line; the words stand on
+  // two lines within the well's 192 pixels, so the status panel on the left and the face
+  // on the right stay in view.
   Layer L(324, 90);
   Fonts& F = fonts();
   std::vector<Col> c = {rgb(120, 130, 255), rgb(150, 110, 240), rgb(110, 150, 255), rgb(170, 120, 250)};
-  float w = textWidth(F.bold, "GAME OVER", 46, 2);
-  float mw = 278;
-  drawHeadingText(L, F.bold, "GAME OVER", (324 - std::min(w, mw)) / 2, 66, 46, 2, c, 3.0f, mw);
-  // Two tear-drop accents.
-  for (auto [x, y] : {std::pair{12.0f, 30.0f}, {312.0f, 30.0f}}) {
+  const float centre = 164, capH = 33, mw = 176;
+  for (auto [word, baseline] : {std::pair{"GAME", 39.0f}, {"OVER", 84.0f}}) {
+    float w = std::min(textWidth(F.bold, word, capH, 2), mw);
+    drawHeadingText(L, F.bold, word, centre - w / 2, baseline, capH, 2, c, 2.8f, mw);
+  }
+  // Two tear-drop accents, over the well's side borders.
+  for (auto [x, y] : {std::pair{62.0f, 50.0f}, {266.0f, 50.0f}}) {
     Shape d = unite(circle(x, y + 6, 5), polygon({x - 4.3f, y + 3.5f, x + 4.3f, y + 3.5f, x, y - 6}));
     fill(L, grow(d, 1.6f), solid(kInk));
     fill(L, d, vgrad(y - 6, rgb(210, 240, 255), y + 11, rgb(80, 170, 255)));
@@ -250,25 +255,29 @@ Layer MakeGameOver() {
 }
 
 Layer MakeClear() {
+  // Eleven cells that spread from the well's centre to 36 pixels apart. "STAGE" over
+  // "CLEAR" fills the middle five, which end up inside the well; the cells either side
+  // of them hold a star each (ending over the well's borders), and the outer four stay
+  // empty, so the banner never covers the status panel or the face.
   Layer L(396, 86);
   Fonts& F = fonts();
-  const std::string s = "STAGE CLEAR";
-  for (int i = 0; i < 11; ++i) {
-    float ox = float(i * 36);
-    if (s[i] == ' ') {
-      // The gap between the words holds a star.
-      Shape st = star(ox + 18, 46, 13, 5.5f, 5, 0);
-      fill(L, moved(grow(st, 2.0f), 1.5f, 2.5f), solid(withA(kInk, 0.85f)));
-      fill(L, grow(st, 2.0f), solid(kInk));
-      fill(L, st, vgrad(33, rgb(255, 255, 190), 58, rgb(255, 170, 20)));
-      continue;
-    }
+  const char* top = "STAGE";
+  const char* bottom = "CLEAR";
+  for (int i = 3; i < 8; ++i) {
     Layer cell(36, 86);
-    Col c = hueColor(letterSlot(s[i] - 'A'));
-    float w = textWidth(F.bold, std::string(1, s[i]), 50, 0);
-    float mw = 30;
-    drawHeadingText(cell, F.bold, std::string(1, s[i]), 18 - std::min(w, mw) / 2, 68, 50, 0, {c}, 2.6f, mw);
-    blit(L, cell, int(ox), 0);
+    for (auto [ch, baseline, slot] : {std::tuple{top[i - 3], 39.0f, i - 3}, {bottom[i - 3], 81.0f, i + 1}}) {
+      std::string t(1, ch);
+      float w = std::min(textWidth(F.bold, t, 33, 0), 30.0f);
+      drawHeadingText(cell, F.bold, t, 18 - w / 2, baseline, 33, 0, {hueColor(slot * 3 % 8)}, 2.4f, 30);
+    }
+    blit(L, cell, i * 36, 0);
+  }
+  for (int i : {2, 8}) {
+    float ox = float(i * 36);
+    Shape st = star(ox + 18, 44, 12, 5.0f, 5, 0);
+    fill(L, moved(grow(st, 2.0f), 1.5f, 2.5f), solid(withA(kInk, 0.85f)));
+    fill(L, grow(st, 2.0f), solid(kInk));
+    fill(L, st, vgrad(32, rgb(255, 255, 190), 56, rgb(255, 170, 20)));
   }
   return L;
 }
@@ -387,7 +396,7 @@ Layer MakeTitle() {
     Layer b(96, 96);
     // A shadow plate behind each block, then the glossy letter block itself.
     fill(b, box(12, 14, 90, 92, 14), solid(withA(kInk, 0.9f)));
-    drawBlockCell(b, 0, word[i] - 'A', 9, 9, 76);
+    drawBlockCell(b, 0, word[i] - 'A', 9, 9, 76, logoColor(word[i]));
     blitRotated(L, b, 54 + i * 82.0f, 50 + dy[i], angles[i]);
   }
   // Sparkles around the word.
@@ -407,7 +416,7 @@ Layer MakeMiniLogo() {
   for (int i = 0; i < 4; ++i) {
     Layer b(40, 40);
     fill(b, box(5, 6, 36, 37, 6), solid(withA(kInk, 0.9f)));
-    drawBlockCell(b, 0, word[i] - 'A', 4, 4, 30);
+    drawBlockCell(b, 0, word[i] - 'A', 4, 4, 30, logoColor(word[i]));
     blitRotated(L, b, 34 + i * 30.0f, 20, angles[i]);
   }
   return L;
