@@ -60,7 +60,7 @@ Col letterColor(int letter) {
       rgb(164, 218, 40),   // I lime
       rgb(150, 92, 50),    // J brown
       rgb(150, 158, 176),  // K silver
-      rgb(20, 170, 124),   // L jade
+      rgb(96, 216, 168),   // L mint
       rgb(214, 52, 196),   // M magenta
   };
   int i = ((letter % 13) + 13) % 13;
