@@ -30,4 +30,26 @@ ViewRect Letterbox(int outW, int outH, int picW, int picH) {
   return r;
 }
 
+ViewRect FitRect(int outW, int outH, int picW, int picH) {
+  ViewRect r;
+  if (outW <= 0 || outH <= 0 || picW <= 0 || picH <= 0) return r;
+  const long long byWidth = static_cast<long long>(outW) * picH;   // compares outW / picW
+  const long long byHeight = static_cast<long long>(outH) * picW;  // with outH / picH
+  if (byWidth <= byHeight) {
+    r.W = outW;
+    r.H = std::max(1, static_cast<int>(byWidth / picW));
+  } else {
+    r.H = outH;
+    r.W = std::max(1, static_cast<int>(byHeight / picH));
+  }
+  r.X = (outW - r.W) / 2;
+  r.Y = (outH - r.H) / 2;
+  return r;
+}
+
+int FitPreScale(const ViewRect& fit, int picW, int picH) {
+  if (picW <= 0 || picH <= 0) return 0;
+  return std::max(0, std::min(fit.W / picW, fit.H / picH));
+}
+
 }  // namespace platform

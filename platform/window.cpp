@@ -1,6 +1,7 @@
 #include "platform/window.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include "platform/letterbox.h"
 #include "platform/resources.h"
@@ -86,6 +87,141 @@ bool HasGraphicsDevice() {
   return std::filesystem::exists("/dev/nvidiactl", ec);
 }
 
+#if defined(SDL_VIDEO_DRIVER_X11)
+// The few Xlib calls that ask the X server whether a window manager runs, taken from the
+// Xlib that SDL has loaded (so the game links nothing more).
+struct XlibCalls {
+  decltype(&::XInternAtom) InternAtom = nullptr;
+  decltype(&::XGetWindowProperty) GetWindowProperty = nullptr;
+  decltype(&::XFree) Free = nullptr;
+  decltype(&::XSync) Sync = nullptr;
+  decltype(&::XSetErrorHandler) SetErrorHandler = nullptr;
+};
+
+const XlibCalls* Xlib() {
+  static const XlibCalls calls = [] {
+    XlibCalls c;
+    void* lib = SDL_LoadObject("libX11.so.6");
+    if (!lib) return c;
+    c.InternAtom = reinterpret_cast<decltype(c.InternAtom)>(SDL_LoadFunction(lib, "XInternAtom"));
+    c.GetWindowProperty =
+        reinterpret_cast<decltype(c.GetWindowProperty)>(SDL_LoadFunction(lib, "XGetWindowProperty"));
+    c.Free = reinterpret_cast<decltype(c.Free)>(SDL_LoadFunction(lib, "XFree"));
+    c.Sync = reinterpret_cast<decltype(c.Sync)>(SDL_LoadFunction(lib, "XSync"));
+    c.SetErrorHandler =
+        reinterpret_cast<decltype(c.SetErrorHandler)>(SDL_LoadFunction(lib, "XSetErrorHandler"));
+    return c;  // the library stays loaded with SDL
+  }();
+  const bool complete = calls.InternAtom && calls.GetWindowProperty && calls.Free && calls.Sync &&
+                        calls.SetErrorHandler;
+  return complete ? &calls : nullptr;
+}
+
+// While a check runs, an X error (a window manager's window that is already gone) is noted
+// instead of ending the program, which Xlib's default handler would do.
+bool gXError = false;
+int NoteXError(Display*, XErrorEvent*) {
+  gXError = true;
+  return 0;
+}
+
+// The window ids held in a 32-bit WINDOW or ATOM property, at most max of them.
+std::vector<unsigned long> ReadXIds(const XlibCalls& x, Display* d, ::Window w, Atom property,
+                                    Atom type, long max) {
+  std::vector<unsigned long> ids;
+  Atom actualType = 0;
+  int actualFormat = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (x.GetWindowProperty(d, w, property, 0, max, False, type, &actualType, &actualFormat, &count,
+                          &after, &data) == Success &&
+      data && actualType == type && actualFormat == 32) {
+    const unsigned long* items = reinterpret_cast<const unsigned long*>(data);  // 32-bit data as longs
+    ids.assign(items, items + count);
+  }
+  if (data) x.Free(data);
+  return ids;
+}
+#endif
+
+// True unless the window is on an X display where no window manager offers full screen:
+// the manager's check window (_NET_SUPPORTING_WM_CHECK on the root, naming itself) is alive
+// and _NET_SUPPORTED lists _NET_WM_STATE_FULLSCREEN. Without one, SDL's request to the
+// manager is never answered: SDL draws for the screen's size into a window that kept its
+// own. Other video systems have no such gap.
+bool ManagerOffersFullScreen(SDL_Window* win) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(win, &info) || info.subsystem != SDL_SYSWM_X11) return true;
+  const XlibCalls* x = Xlib();
+  if (!x) return true;
+  Display* d = info.info.x11.display;
+  const ::Window root = DefaultRootWindow(d);
+  const Atom check = x->InternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
+  const Atom supported = x->InternAtom(d, "_NET_SUPPORTED", False);
+  const Atom fullscreen = x->InternAtom(d, "_NET_WM_STATE_FULLSCREEN", False);
+  x->Sync(d, False);
+  gXError = false;
+  auto* previous = x->SetErrorHandler(NoteXError);
+  bool offers = false;
+  const std::vector<unsigned long> wm = ReadXIds(*x, d, root, check, XA_WINDOW, 1);
+  if (wm.size() == 1) {
+    const std::vector<unsigned long> self = ReadXIds(*x, d, wm[0], check, XA_WINDOW, 1);
+    if (self.size() == 1 && self[0] == wm[0]) {
+      for (unsigned long atom : ReadXIds(*x, d, root, supported, XA_ATOM, 4096))
+        if (atom == fullscreen) offers = true;
+    }
+  }
+  x->Sync(d, False);
+  x->SetErrorHandler(previous);
+  return offers && !gXError;
+#else
+  (void)win;
+  return true;
+#endif
+}
+
+// The picture at a whole scale, drawn from there into a fit rectangle with smoothing.
+struct WholeScaled {
+  SDL_Texture* Texture = nullptr;
+  int W = 0;
+  int H = 0;
+};
+
+// The texture to draw into a fit rectangle: the picture scaled by the largest whole factor
+// within it (nearest pixel, into a texture of that size), which the renderer then smooths
+// the rest of the way; the picture itself when that factor already fills the rectangle, or
+// when the rectangle is smaller than the picture (or the renderer cannot draw into a
+// texture), smoothed in one pass from its own size.
+SDL_Texture* FitPicture(SDL_Renderer* r, SDL_Texture* picture, WholeScaled& up, const ViewRect& fit,
+                        int width, int height) {
+  const int k = FitPreScale(fit, width, height);
+  if (k >= 1 && fit.W == width * k && fit.H == height * k) {
+    SDL_SetTextureScaleMode(picture, SDL_ScaleModeNearest);
+    return picture;  // the whole scale fills it already
+  }
+  if (k >= 1 && SDL_RenderTargetSupported(r)) {
+    const int uw = width * k, uh = height * k;
+    if (!up.Texture || up.W != uw || up.H != uh) {
+      if (up.Texture) SDL_DestroyTexture(up.Texture);
+      up.Texture = SDL_CreateTexture(r, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, uw, uh);
+      up.W = up.Texture ? uw : 0;
+      up.H = up.Texture ? uh : 0;
+      if (up.Texture) SDL_SetTextureScaleMode(up.Texture, SDL_ScaleModeLinear);
+    }
+    if (up.Texture && SDL_SetRenderTarget(r, up.Texture) == 0) {
+      SDL_SetTextureScaleMode(picture, SDL_ScaleModeNearest);
+      const int rc = SDL_RenderCopy(r, picture, nullptr, nullptr);
+      SDL_SetRenderTarget(r, nullptr);
+      if (rc == 0) return up.Texture;
+    }
+  }
+  // Smaller than the picture, or no render targets: the smooth pass alone.
+  SDL_SetTextureScaleMode(picture, SDL_ScaleModeLinear);
+  return picture;
+}
+
 }  // namespace
 
 struct Window::SdlParts {
@@ -94,7 +230,12 @@ struct Window::SdlParts {
   SDL_Texture* Texture = nullptr;
   int TextureW = 0;
   int TextureH = 0;
+  WholeScaled Upscaled;
   bool FullScreen = false;
+  // Full screen made by moving the window over the display (no window manager to ask);
+  // Saved is where the window was.
+  bool OwnFullScreen = false;
+  SDL_Rect Saved{};
   bool JoystickSubsystem = false;
 };
 
@@ -160,6 +301,7 @@ std::unique_ptr<Window> Window::CreateHeadless(int clientWidth, int clientHeight
 Window::~Window() {
   Devices.CloseJoystick();
   if (Sdl) {
+    if (Sdl->Upscaled.Texture) SDL_DestroyTexture(Sdl->Upscaled.Texture);
     if (Sdl->Texture) SDL_DestroyTexture(Sdl->Texture);
     if (Sdl->Renderer) SDL_DestroyRenderer(Sdl->Renderer);
     if (Sdl->Win) SDL_DestroyWindow(Sdl->Win);
@@ -192,8 +334,16 @@ bool Window::Present(const uint32_t* pixels, int width, int height, int pitch, b
   if (SDL_UpdateTexture(Sdl->Texture, nullptr, Frame.data(), width * 4) != 0) return false;
   int ow = 0, oh = 0;
   SDL_GetRendererOutputSize(r, &ow, &oh);
+  const bool full = fullScreen || Sdl->FullScreen;
+  const ScaleMode mode = full ? FullScreenScale : WindowScale;
   SDL_Rect dst;
-  if (fullScreen || Sdl->FullScreen) {
+  SDL_Texture* shown = Sdl->Texture;
+  if (mode == ScaleMode::Fit) {
+    const ViewRect fit = FitRect(ow, oh, width, height);
+    dst = {fit.X, fit.Y, fit.W, fit.H};
+    shown = FitPicture(r, Sdl->Texture, Sdl->Upscaled, fit, width, height);
+    if (!shown) return false;
+  } else if (full) {
     // A 640 x 480 display with the picture at its offset, scaled as a whole.
     ViewRect screen = Letterbox(ow, oh, 640, 480);
     int s = screen.W / 640 > 0 ? screen.W / 640 : 1;
@@ -207,6 +357,7 @@ bool Window::Present(const uint32_t* pixels, int width, int height, int pitch, b
     ViewRect box = Letterbox(ow, oh, width, height);
     dst = {box.X, box.Y, box.W, box.H};
   }
+  if (mode == ScaleMode::Whole) SDL_SetTextureScaleMode(shown, SDL_ScaleModeNearest);
   // Black only where the picture does not reach: clearing the whole output first would
   // write every pixel twice, which a software renderer pays for on each frame.
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
@@ -216,7 +367,7 @@ bool Window::Present(const uint32_t* pixels, int width, int height, int pitch, b
                             {dst.x + dst.w, dst.y, ow - dst.x - dst.w, dst.h}};
   for (const SDL_Rect& bar : bars)
     if (bar.w > 0 && bar.h > 0) SDL_RenderFillRect(r, &bar);
-  int rc = SDL_RenderCopy(r, Sdl->Texture, nullptr, &dst);
+  int rc = SDL_RenderCopy(r, shown, nullptr, &dst);
   SDL_RenderPresent(r);
   ReportFirstFrame();
   return rc == 0;
@@ -225,10 +376,39 @@ bool Window::Present(const uint32_t* pixels, int width, int height, int pitch, b
 bool Window::SetFullScreen(bool on) {
   if (!Sdl) return true;
   if (Sdl->FullScreen == on) return true;
-  if (SDL_SetWindowFullscreen(Sdl->Win, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+  SDL_Window* win = Sdl->Win;
+  if (on) {
+    if (ManagerOffersFullScreen(win)) {
+      if (SDL_SetWindowFullscreen(win, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+      Sdl->OwnFullScreen = false;
+    } else {
+      // No window manager to ask: the window moves over the whole display itself (on such
+      // a display nothing else frames or places it).
+      SDL_Rect display;
+      const int index = SDL_GetWindowDisplayIndex(win);
+      if (SDL_GetDisplayBounds(index < 0 ? 0 : index, &display) != 0) return false;
+      SDL_GetWindowPosition(win, &Sdl->Saved.x, &Sdl->Saved.y);
+      SDL_GetWindowSize(win, &Sdl->Saved.w, &Sdl->Saved.h);
+      SDL_SetWindowPosition(win, display.x, display.y);
+      SDL_SetWindowSize(win, display.w, display.h);
+      SDL_RaiseWindow(win);
+      Sdl->OwnFullScreen = true;
+    }
+  } else if (Sdl->OwnFullScreen) {
+    SDL_SetWindowSize(win, Sdl->Saved.w, Sdl->Saved.h);
+    SDL_SetWindowPosition(win, Sdl->Saved.x, Sdl->Saved.y);
+    Sdl->OwnFullScreen = false;
+  } else if (SDL_SetWindowFullscreen(win, 0) != 0) {
+    return false;
+  }
   Sdl->FullScreen = on;
   SDL_ShowCursor(on ? SDL_DISABLE : SDL_ENABLE);
   return true;
+}
+
+void Window::SetScaleModes(ScaleMode windowed, ScaleMode fullScreen) {
+  WindowScale = windowed;
+  FullScreenScale = fullScreen;
 }
 
 bool Window::SaveLastFrame(const std::string& path) const {

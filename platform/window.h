@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/input_devices.h"
+#include "platform/letterbox.h"
 
 namespace platform {
 
@@ -28,13 +29,20 @@ class Window {
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
-  // Shows a picture of width x height XRGB8888 pixels (pitch in bytes). Windowed, it is
-  // scaled into the client area; fullScreen, it is placed at (offsetX, offsetY) on a
-  // 640 x 480 logical display. False when the renderer fails.
+  // Shows a picture of width x height XRGB8888 pixels (pitch in bytes), scaled by the
+  // scale mode of the window or of full screen. Whole: windowed, the picture takes the
+  // largest whole scale of the client area; fullScreen, it is placed at (offsetX, offsetY)
+  // on a 640 x 480 logical display scaled as a whole. Fit: the picture fills the client
+  // area or the screen at its own aspect ratio. False when the renderer fails.
   bool Present(const uint32_t* pixels, int width, int height, int pitch, bool fullScreen,
                int offsetX, int offsetY);
-  // Switches between the window and an exclusive full-screen display.
+  // Switches between the window and full screen: the window covers its display at the
+  // display's own resolution (no mode change), through the window manager's full-screen
+  // state, or, on an X display without a window manager that offers one, by moving and
+  // sizing the window over the display itself; switching back restores the window.
   bool SetFullScreen(bool on);
+  // The scale modes of the window and of full screen (by default whole and fit).
+  void SetScaleModes(ScaleMode windowed, ScaleMode fullScreen);
 
   const std::vector<uint32_t>& LastFrame() const { return Frame; }
   int LastFrameWidth() const { return FrameWidth; }
@@ -72,6 +80,8 @@ class Window {
   int ClientW = 0;
   int ClientH = 0;
   uint16_t InjectedMods = 0;  // SDL_Keymod of the modifiers held by injected events
+  ScaleMode WindowScale = ScaleMode::Whole;
+  ScaleMode FullScreenScale = ScaleMode::Fit;
 };
 
 // Shows a message box (or writes the text to stderr where no display exists).

@@ -44,6 +44,39 @@ TEST(WindowScale, LetterboxKeepsWholeScalesCentred) {
   EXPECT_EQ(r.W, 0);
 }
 
+TEST(WindowScale, FitFillsAtThePicturesAspectFromTheLargestWholeScale) {
+  using platform::FitPreScale;
+  using platform::FitRect;
+  platform::ViewRect r = FitRect(1280, 1024, 512, 384);  // 5:4 screen: bars above and below
+  EXPECT_EQ(r.X, 0);
+  EXPECT_EQ(r.Y, 32);
+  EXPECT_EQ(r.W, 1280);
+  EXPECT_EQ(r.H, 960);
+  EXPECT_EQ(FitPreScale(r, 512, 384), 2);  // 1024 x 768, then smoothed by 1.25
+  r = FitRect(1920, 1080, 512, 384);  // 16:9: bars left and right
+  EXPECT_EQ(r.X, 240);
+  EXPECT_EQ(r.Y, 0);
+  EXPECT_EQ(r.W, 1440);
+  EXPECT_EQ(r.H, 1080);
+  EXPECT_EQ(FitPreScale(r, 512, 384), 2);
+  r = FitRect(1026, 768, 512, 384);  // the window at twice its size: a whole scale already
+  EXPECT_EQ(r.X, 1);
+  EXPECT_EQ(r.W, 1024);
+  EXPECT_EQ(r.H, 768);
+  EXPECT_EQ(FitPreScale(r, 512, 384), 2);
+  r = FitRect(1000, 1000, 512, 384);  // rounding never leaves the output
+  EXPECT_EQ(r.W, 1000);
+  EXPECT_EQ(r.H, 750);
+  EXPECT_EQ(r.Y, 125);
+  r = FitRect(300, 400, 512, 384);  // smaller than the picture: one smooth pass down
+  EXPECT_EQ(r.W, 300);
+  EXPECT_EQ(r.H, 225);
+  EXPECT_EQ(FitPreScale(r, 512, 384), 0);
+  r = FitRect(0, 768, 512, 384);
+  EXPECT_EQ(r.W, 0);
+  EXPECT_EQ(FitPreScale(r, 512, 384), 0);
+}
+
 TEST(Gamepad, ControllerMapsToTheJoystickInputs) {
   platform::ControllerSnapshot c;
   platform::JoystickReading r = platform::MapController(c);
