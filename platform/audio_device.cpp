@@ -1,7 +1,10 @@
 #include "platform/audio_device.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -12,9 +15,56 @@ std::mutex gDeviceLock;
 std::string gLastError;  // guarded by gDeviceLock
 AudioDevice* gDevice = nullptr;
 bool gManualMode = false;
+int gManualRate = AudioDevice::kPreferredRate;
+int gEffectsPercent = 100;
+int gMusicPercent = 100;
+// The last live open that failed, and the SDL_AUDIODRIVER it was made under.
+bool gLiveFailed = false;
+std::string gFailedDriver;
 
-// About 23 ms at 22050 Hz: short enough that a sound follows its frame closely.
+// About 11 ms at 48000 Hz: short enough that a sound follows its frame closely.
 constexpr Uint16 kDeviceFrames = 512;
+
+std::string DriverSetting() {
+  const char* v = std::getenv("SDL_AUDIODRIVER");
+  return v ? std::string("=") + v : std::string();
+}
+
+float PercentToGain(int percent) {
+  const float f = static_cast<float>(std::clamp(percent, 0, 100)) / 100.0f;
+  return f * f;
+}
+
+// ALSA writes its own diagnostics on standard error while SDL probes for a device (a machine
+// without a sound card gets eight lines of them before SDL's one-line reason). SDL loads the
+// library at run time; loading the same library here gives its error hook, which is pointed
+// at a function that says nothing while the device opens, and back at ALSA's own afterwards.
+// Without the library there is nothing to quieten.
+class QuietAlsa {
+ public:
+  QuietAlsa() {
+    // A driver chosen in the environment that is not ALSA never loads the library.
+    const char* chosen = std::getenv("SDL_AUDIODRIVER");
+    if (chosen && *chosen && !std::strstr(chosen, "alsa")) return;
+    Library = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!Library) return;
+    SetHandler = reinterpret_cast<SetHandlerFn>(dlsym(Library, "snd_lib_error_set_handler"));
+    if (SetHandler) SetHandler(&Silent);
+  }
+  ~QuietAlsa() {
+    if (SetHandler) SetHandler(nullptr);  // ALSA's default handler again
+    if (Library) dlclose(Library);
+  }
+  QuietAlsa(const QuietAlsa&) = delete;
+  QuietAlsa& operator=(const QuietAlsa&) = delete;
+
+ private:
+  using HandlerFn = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetHandlerFn = int (*)(HandlerFn);
+  static void Silent(const char*, int, const char*, int, const char*, ...) {}
+  void* Library = nullptr;
+  SetHandlerFn SetHandler = nullptr;
+};
 
 }  // namespace
 
@@ -33,6 +83,11 @@ bool AudioDevice::IsManualMode() {
   return gManualMode;
 }
 
+void AudioDevice::SetManualRate(int rate) {
+  std::lock_guard<std::mutex> lock(gDeviceLock);
+  if (!gDevice && rate >= 8000 && rate <= 192000) gManualRate = rate;
+}
+
 AudioDevice* AudioDevice::Acquire(int rate, int bits, bool stereo) {
   std::lock_guard<std::mutex> lock(gDeviceLock);
   if (gDevice) {
@@ -40,17 +95,36 @@ AudioDevice* AudioDevice::Acquire(int rate, int bits, bool stereo) {
     return gDevice;
   }
   if (rate <= 0) return nullptr;
-  auto* device = new AudioDevice(rate, bits, stereo ? 2 : 1, gManualMode);
+  // A live device that could not be opened is not looked for again in the same set-up:
+  // the answer would be the same, after the same wait inside the audio library.
+  if (!gManualMode && gLiveFailed && gFailedDriver == DriverSetting()) return nullptr;
+  auto* device =
+      new AudioDevice(gManualMode ? gManualRate : kPreferredRate, bits, stereo ? 2 : 1, gManualMode);
   gLastError.clear();
-  if (!device->IsManual && !device->OpenSdl()) {
-    gLastError = SDL_GetError();
-    if (gLastError.empty()) gLastError = "no audio device";
-    delete device;
-    return nullptr;
+  if (!device->IsManual) {
+    gLiveFailed = false;
+    if (!device->OpenSdl()) {
+      gLastError = SDL_GetError();
+      if (gLastError.empty()) gLastError = "no audio device";
+      gLiveFailed = true;
+      gFailedDriver = DriverSetting();
+      delete device;
+      return nullptr;
+    }
   }
+  device->TheMixer.SetGains(PercentToGain(gEffectsPercent), PercentToGain(gMusicPercent));
   device->References = 1;
   gDevice = device;
+  if (!device->IsManual) SDL_PauseAudioDevice(device->SdlDevice, 0);
   return device;
+}
+
+void AudioDevice::SetVolumes(int effectsPercent, int musicPercent) {
+  std::lock_guard<std::mutex> lock(gDeviceLock);
+  gEffectsPercent = std::clamp(effectsPercent, 0, 100);
+  gMusicPercent = std::clamp(musicPercent, 0, 100);
+  if (gDevice)
+    gDevice->TheMixer.SetGains(PercentToGain(gEffectsPercent), PercentToGain(gMusicPercent));
 }
 
 std::string AudioDevice::LastError() {
@@ -89,25 +163,47 @@ int AudioDevice::OpenRate() {
 }
 
 bool AudioDevice::OpenSdl() {
+  QuietAlsa quiet;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SdlAudioInitialised = true;
+  // 48000 Hz, or the hardware's own rate when that is 44100. A hardware rate other than
+  // these is left to SDL's conversion from 48000 (or 44100 as a last try). A first attempt
+  // that finds no device at all is the answer: there is nothing to try again.
+  bool noDevice = false;
+  if (OpenSdlAt(kPreferredRate, true, noDevice)) return true;
+  if (!noDevice && (OpenSdlAt(kPreferredRate, false, noDevice) ||
+                    OpenSdlAt(kFallbackRate, false, noDevice)))
+    return true;
+  std::string error = SDL_GetError();
+  CloseSdl();
+  SDL_SetError("%s", error.c_str());
+  return false;
+}
+
+bool AudioDevice::OpenSdlAt(int rate, bool allowOtherRate, bool& noDevice) {
   SDL_AudioSpec want;
   SDL_zero(want);
-  want.freq = TheMixer.Rate();
+  want.freq = rate;
   want.format = TheMixer.Bits() == 16 ? AUDIO_S16SYS : AUDIO_U8;
   want.channels = static_cast<Uint8>(TheMixer.Channels());
   want.samples = kDeviceFrames;
   want.callback = &AudioDevice::Callback;
   want.userdata = this;
   SDL_AudioSpec have;
-  // No allowed changes: SDL converts our format to whatever the hardware takes.
-  SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  // Apart from the rate SDL converts our format to whatever the hardware takes. The device
+  // opens paused; Acquire starts it once it is published.
+  SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
+                                             allowOtherRate ? SDL_AUDIO_ALLOW_FREQUENCY_CHANGE : 0);
   if (id == 0) {
-    CloseSdl();
+    noDevice = true;
     return false;
   }
+  if (allowOtherRate && have.freq != kPreferredRate && have.freq != kFallbackRate) {
+    SDL_CloseAudioDevice(id);
+    return false;
+  }
+  TheMixer.SetRate(have.freq);
   SdlDevice = id;
-  SDL_PauseAudioDevice(id, 0);
   return true;
 }
 

@@ -2,10 +2,15 @@
 // The process's one audio output: an SDL audio device whose callback renders a Mixer, shared
 // by the sound effect component and the MIDI synthesiser (whose samples the mixer pulls).
 //
+// The device runs at 48000 Hz (44100 Hz where the hardware refuses 48000), whatever rate
+// its owners publish: the music is rendered at that rate in its full bandwidth, and every
+// wave is converted to it once, at load time.
+//
 // Live mode (the game): the first Acquire brings up SDL's audio subsystem on its own
-// (SDL_InitSubSystem(SDL_INIT_AUDIO)) and opens the default device in the requested format;
-// when that fails Acquire returns null and the caller runs silent. SDL's callback renders the
-// mixer, which takes its own lock.
+// (SDL_InitSubSystem(SDL_INIT_AUDIO)) and opens the default device; when that fails Acquire
+// returns null and the caller runs silent. A failure is remembered: later owners in the
+// same set-up (the same SDL_AUDIODRIVER) get null at once instead of waiting for the audio
+// library to fail again. SDL's callback renders the mixer, which takes its own lock.
 //
 // Manual mode (the replay runner, tests): no SDL device, no callback. Nothing sounds until
 // the owner calls Render, which mixes exactly the frames asked for, so the output follows
@@ -14,11 +19,11 @@
 //
 //   platform::AudioDevice::SetManualMode(true);   // before TKorSound::Init / TKorMidi::Init
 //   ... each 20 ms tick: game tick, midi.RunPass() twice,
-//       platform::AudioDevice::Render(buf, 441);  // 22050 Hz x 20 ms, stereo int16
+//       platform::AudioDevice::Render(buf, OpenRate() / 50);  // stereo int16
 //
-// Acquire and Release are reference counted: the device opens with the first owner's format
-// and closes when the last owner releases it. A later owner that asks for another format
-// gets the open device as it is (waves are converted to whatever format it has).
+// Acquire and Release are reference counted: the device opens with the first owner's sample
+// format (bits, channels) and closes when the last owner releases it. A later owner that
+// asks for another format gets the open device as it is.
 #include <cstdint>
 #include <string>
 
@@ -28,13 +33,26 @@ namespace platform {
 
 class AudioDevice {
  public:
+  // The rates a live device is opened at, in order of preference.
+  static constexpr int kPreferredRate = 48000;
+  static constexpr int kFallbackRate = 44100;
+
   // Chooses manual mode for the next device opened; ignored while a device is open.
   static void SetManualMode(bool on);
   static bool IsManualMode();
+  // The rate of the next manual device (kPreferredRate unless changed; tests that compare
+  // samples one for one choose their waves' own rate). Ignored while a device is open.
+  static void SetManualRate(int rate);
 
-  // Opens or shares the device. rate in hertz, bits 8 or 16, stereo or mono. Null when no
-  // audio device can be opened.
+  // Opens or shares the device. rate: the owner's published rate in hertz (checked, but
+  // the device runs at its own rate); bits 8 or 16, stereo or mono. Null when no audio
+  // device can be opened.
   static AudioDevice* Acquire(int rate, int bits, bool stereo);
+
+  // Effect and music loudness in percent (0..100, 100 by default), applied in the mix:
+  // effects are the voices, music the pull sources. The gain follows the square of the
+  // fraction, so 50 is about half as loud to the ear. Kept for devices opened later.
+  static void SetVolumes(int effectsPercent, int musicPercent);
   // Gives up one reference; the last closes the device. Null is ignored.
   static void Release(AudioDevice* device);
   // Why the last Acquire could not open a device ("" when it could).
@@ -62,6 +80,7 @@ class AudioDevice {
   AudioDevice(int rate, int bits, int channels, bool manual);
   ~AudioDevice();
   bool OpenSdl();
+  bool OpenSdlAt(int rate, bool allowOtherRate, bool& noDevice);
   void CloseSdl();
   static void Callback(void* user, uint8_t* stream, int len);
 

@@ -192,22 +192,31 @@ void Mixer::RemoveSource(AudioSource* source) {
   Sources.erase(std::remove(Sources.begin(), Sources.end(), source), Sources.end());
 }
 
-void Mixer::RenderChunk(int32_t* acc, int frames) {
+void Mixer::SetGains(float effects, float music) {
+  EffectsGain = std::clamp(effects, 0.0f, 1.0f);
+  MusicGain = std::clamp(music, 0.0f, 1.0f);
+}
+
+void Mixer::RenderChunk(float* acc, int frames) {
   const int channels = OutChannels;
-  std::fill(acc, acc + static_cast<size_t>(frames) * channels, 0);
+  std::fill(acc, acc + static_cast<size_t>(frames) * channels, 0.0f);
+  // Both parts are summed in 16-bit units: a wave's samples as they are, the music's
+  // -1..1 scaled to the same full scale.
+  const float music = MusicGain.load(std::memory_order_relaxed) * 32767.0f;
+  const float effects = EffectsGain.load(std::memory_order_relaxed);
   {
     std::lock_guard<std::mutex> lock(SourceLock);
     for (AudioSource* s : Sources) {
       float* buf = SourceBuffer.data();
       s->RenderStereo(buf, frames);
       for (int i = 0; i < frames; ++i) {
-        const float l = std::clamp(buf[2 * i], -4.0f, 4.0f);
-        const float r = std::clamp(buf[2 * i + 1], -4.0f, 4.0f);
+        const float l = std::clamp(buf[2 * i], -4.0f, 4.0f) * music;
+        const float r = std::clamp(buf[2 * i + 1], -4.0f, 4.0f) * music;
         if (channels == 2) {
-          acc[2 * i] += static_cast<int32_t>(std::lrint(l * 32767.0f));
-          acc[2 * i + 1] += static_cast<int32_t>(std::lrint(r * 32767.0f));
+          acc[2 * i] += l;
+          acc[2 * i + 1] += r;
         } else {
-          acc[i] += static_cast<int32_t>(std::lrint((l + r) * 16383.5f));
+          acc[i] += (l + r) * 0.5f;
         }
       }
     }
@@ -218,29 +227,54 @@ void Mixer::RenderChunk(int32_t* acc, int frames) {
     const uint32_t left = v.Clip->Frames - v.Position;
     const uint32_t n = std::min<uint32_t>(left, static_cast<uint32_t>(frames));
     const int16_t* src = v.Clip->Samples.data() + static_cast<size_t>(v.Position) * channels;
-    for (uint32_t i = 0; i < n * channels; ++i) acc[i] += src[i];
+    for (uint32_t i = 0; i < n * channels; ++i) acc[i] += static_cast<float>(src[i]) * effects;
     v.Position += n;
     if (v.Position >= v.Clip->Frames) v.Playing = false;
   }
+}
+
+void Mixer::Limit(float* acc, int frames) {
+  // A peak limiter without look-ahead: the gain falls at once to what keeps this frame at
+  // the limit and rises back towards 1 with a time constant of kReleaseSeconds. Every
+  // output sample is therefore at most kLimit of full scale, and quiet passages pass
+  // untouched (the gain stays exactly 1).
+  const float limit = kLimit * 32767.0f;
+  const float release = 1.0f - std::exp(-1.0f / (kReleaseSeconds * static_cast<float>(OutRate)));
+  const int channels = OutChannels;
+  float g = Gain;
+  for (int i = 0; i < frames; ++i) {
+    float* f = acc + static_cast<size_t>(i) * channels;
+    float peak = std::fabs(f[0]);
+    if (channels == 2) peak = std::max(peak, std::fabs(f[1]));
+    if (g < 1.0f) {
+      g += (1.0f - g) * release;
+      if (g > 0.9999f) g = 1.0f;  // within 0.001 dB: done, and exact from here on
+    }
+    if (peak * g > limit) g = limit / peak;
+    if (g != 1.0f)
+      for (int c = 0; c < channels; ++c) f[c] *= g;
+  }
+  Gain = g;
 }
 
 void Mixer::Render(void* out, int frames) {
   if (!out || frames <= 0) return;
   std::lock_guard<std::mutex> renderLock(RenderLock);  // guards the scratch buffers
   uint8_t* dst = static_cast<uint8_t*>(out);
-  int32_t* acc = Accumulator.data();
+  float* acc = Accumulator.data();
   while (frames > 0) {
     const int n = std::min(frames, kChunkFrames);
     RenderChunk(acc, n);
+    Limit(acc, n);
     const int samples = n * OutChannels;
     if (OutBits == 16) {
       int16_t* o = reinterpret_cast<int16_t*>(dst);
       for (int i = 0; i < samples; ++i)
-        o[i] = static_cast<int16_t>(std::clamp<int32_t>(acc[i], -32768, 32767));
+        o[i] = static_cast<int16_t>(std::clamp<long>(std::lrint(acc[i]), -32768, 32767));
       dst += static_cast<size_t>(samples) * 2;
     } else {
       for (int i = 0; i < samples; ++i)
-        dst[i] = static_cast<uint8_t>((std::clamp<int32_t>(acc[i], -32768, 32767) >> 8) + 128);
+        dst[i] = static_cast<uint8_t>((std::clamp<long>(std::lrint(acc[i]), -32768, 32767) >> 8) + 128);
       dst += samples;
     }
     frames -= n;

@@ -3,6 +3,7 @@
 // plus pull sources (the MIDI synthesiser) whose samples are added to the same output.
 // It holds no SDL device itself: the audio device calls Render from its callback, the
 // replay runner calls it directly, and tests use a mixer on its own.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -50,6 +51,9 @@ class Mixer {
   Mixer& operator=(const Mixer&) = delete;
 
   int Rate() const { return OutRate; }
+  // Changes the output rate; only before any wave is converted (the device sets the rate
+  // its hardware took before it starts rendering).
+  void SetRate(int rate) { OutRate = rate > 0 ? rate : OutRate; }
   int Bits() const { return OutBits; }
   int Channels() const { return OutChannels; }
   int BytesPerFrame() const { return OutChannels * OutBits / 8; }
@@ -79,9 +83,21 @@ class Mixer {
   void AddSource(AudioSource* source);
   void RemoveSource(AudioSource* source);
 
+  // Loudness of the two parts of the mix, 0..1 each: effects (the voices) and music (the
+  // pull sources). Takes effect from the next rendered chunk; callable from any thread.
+  void SetGains(float effects, float music);
+
   // Mixes the next frames of every playing voice and every source into out, in the output
-  // format (frames x BytesPerFrame() bytes), advancing the voices.
+  // format (frames x BytesPerFrame() bytes), advancing the voices. The sum passes through
+  // a limiter: where it would go above kLimit of full scale the gain drops at once just
+  // enough to keep it there and comes back over about kReleaseSeconds, so many voices at
+  // once never wrap or clip.
   void Render(void* out, int frames);
+
+  static constexpr float kLimit = 0.891f;  // -1 dBFS
+  static constexpr float kReleaseSeconds = 0.1f;
+  // The limiter's gain now (1 when it is not acting).
+  float LimiterGain() const { return Gain; }
 
  private:
   struct Voice {
@@ -92,7 +108,8 @@ class Mixer {
   };
   static constexpr int kChunkFrames = 512;
 
-  void RenderChunk(int32_t* acc, int frames);
+  void RenderChunk(float* acc, int frames);
+  void Limit(float* acc, int frames);
 
   int OutRate;
   int OutBits;
@@ -105,8 +122,12 @@ class Mixer {
   Voice Voices[kMaxVoices];
   std::vector<AudioSource*> Sources;
   // Scratch buffers sized once at construction, so rendering never allocates.
-  std::vector<int32_t> Accumulator;
+  std::vector<float> Accumulator;
   std::vector<float> SourceBuffer;
+  std::atomic<float> EffectsGain{1.0f};
+  std::atomic<float> MusicGain{1.0f};
+  // The limiter's state, under RenderLock.
+  float Gain = 1.0f;
 };
 
 }  // namespace platform

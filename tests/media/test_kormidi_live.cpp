@@ -141,7 +141,8 @@ TEST(KorMidiLiveTest, NoSoundFontOrNoAudioDeviceMeansNoSynthesiser) {
 }
 
 // Renders seconds of a song through FluidSynth in manual mode with one sound effect on top,
-// the way the replay runner does: two passes and 441 frames per 20 ms tick.
+// the way the replay runner does: two passes and 20 ms of the device's rate per tick.
+constexpr size_t kTick = platform::AudioDevice::kPreferredRate / 50 * 2;  // samples a tick
 std::vector<int16_t> RenderManually(const Bytes& song, int ticks, int stopAtTick) {
   platform::AudioDevice::SetManualMode(true);
   TKorSound sound;
@@ -155,13 +156,14 @@ std::vector<int16_t> RenderManually(const Bytes& song, int ticks, int stopAtTick
   EXPECT_TRUE(midi.LoadFile(song.data(), song.size()));
   midi.Loaded = true;
   EXPECT_TRUE(midi.Play(false));
-  out.resize(static_cast<size_t>(ticks) * 441 * 2);
+  EXPECT_EQ(platform::AudioDevice::OpenRate(), platform::AudioDevice::kPreferredRate);
+  out.resize(static_cast<size_t>(ticks) * kTick);
   for (int t = 0; t < ticks; ++t) {
     if (t == 3) sound.Play(0);
     if (t == stopAtTick) midi.Stop();
     midi.RunPass();
     midi.RunPass();
-    platform::AudioDevice::Render(out.data() + static_cast<size_t>(t) * 441 * 2, 441);
+    platform::AudioDevice::Render(out.data() + static_cast<size_t>(t) * kTick, kTick / 2);
   }
   midi.CleanUp();
   sound.ReleaseAll();
@@ -182,13 +184,13 @@ TEST(KorMidiLiveTest, SynthesiserRendersInStepAndTheSameRunGivesTheSameSamples) 
                                    0x83, 0x60, 0x80, 60, 0, 0x00, 64, 0, 0x00, 67, 0});
   const std::vector<int16_t> a = RenderManually(song, 60, 40);  // 1.2 s, stopped at 0.8 s
   const std::vector<int16_t> b = RenderManually(song, 60, 40);
-  ASSERT_EQ(a.size(), 60u * 441 * 2);
+  ASSERT_EQ(a.size(), 60u * kTick);
   EXPECT_EQ(a, b);
   // Music from the first tick, loud but not clipping; the effect (a 4-frame click) at tick 3.
-  EXPECT_GT(Peak(a, 0, 441 * 2), 1000);
-  EXPECT_LT(Peak(a, 0, 441 * 2 * 30), 32767);
+  EXPECT_GT(Peak(a, 0, kTick), 1000);
+  EXPECT_LT(Peak(a, 0, kTick * 30), 32767);
   // Silence once the notes are released and their tails have died away.
-  EXPECT_LT(Peak(a, 441 * 2 * 55, a.size()), 200);
+  EXPECT_LT(Peak(a, kTick * 55, a.size()), 200);
 }
 
 }  // namespace

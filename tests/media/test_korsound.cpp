@@ -2,6 +2,7 @@
 // voice rotation and the same-instant rule, keys, and what the mixer renders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -73,11 +74,14 @@ Bytes SimpleWave(size_t frames, int16_t value = 1000) {
 class KorSoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The device at the waves' own rate, so that samples compare one for one.
     platform::AudioDevice::SetManualMode(true);
+    platform::AudioDevice::SetManualRate(22050);
     ASSERT_TRUE(Sound.Init(nullptr));
   }
   void TearDown() override {
     Sound.ReleaseAll();
+    platform::AudioDevice::SetManualRate(platform::AudioDevice::kPreferredRate);
     platform::AudioDevice::SetManualMode(false);
   }
   bool Load(const Bytes& image) { return Sound.LoadFile(image.data(), image.size()); }
@@ -240,12 +244,44 @@ TEST_F(KorSoundTest, ASoundPlaysOnceAndEnds) {
   EXPECT_FALSE(Sound.IsPlaying(0));
 }
 
-TEST_F(KorSoundTest, MixedVoicesClipInsteadOfWrapping) {
-  ASSERT_TRUE(Load(SimpleWave(100, 30000)));
+TEST_F(KorSoundTest, ManyLoudVoicesAreLimitedNeverWrappedOrClippedAndTheGainComesBack) {
+  // Sixteen voices of a wave near full scale (four sounds x four voices), started a frame
+  // apart: the sum reaches sixteen times full scale.
+  for (int k = 0; k < 4; ++k) ASSERT_TRUE(Load(SimpleWave(2000, 30000)));
+  int32_t low = 0, high = 0;
+  for (int round = 0; round < 4; ++round) {
+    for (int s = 0; s < 4; ++s) Sound.Play(s);
+    for (int16_t v : Render(20)) {
+      low = std::min<int32_t>(low, v);
+      high = std::max<int32_t>(high, v);
+    }
+  }
+  const int32_t limit = static_cast<int32_t>(platform::Mixer::kLimit * 32767.0f) + 1;
+  EXPECT_GT(high, limit - 200);  // loud, at the limit ...
+  EXPECT_LE(high, limit);        // ... never above it, so never clipped
+  EXPECT_GE(low, 0);             // and never wrapped round to negative
+  EXPECT_LT(Mix().LimiterGain(), 0.1f);
+  // When the voices end the gain returns within a second, and a quiet sound is heard at its
+  // own level again, exactly.
+  Render(2000);
+  Render(22050);
+  EXPECT_EQ(Mix().LimiterGain(), 1.0f);
+  ASSERT_TRUE(Load(SimpleWave(100, 1234)));
+  Sound.Play(4);
+  EXPECT_EQ(Render(1)[0], 1234);
+}
+
+TEST_F(KorSoundTest, VolumesScaleEffectsAndMusicApartAndApplyAtOnce) {
+  ASSERT_TRUE(Load(SimpleWave(2000, 8000)));
   Sound.Play(0);
-  Render(1);
-  Sound.Play(0);
-  EXPECT_EQ(Render(1)[0], 32767);
+  EXPECT_EQ(Render(1)[0], 8000);
+  platform::AudioDevice::SetVolumes(50, 100);  // half the slider is a quarter of the gain
+  EXPECT_EQ(Render(1)[0], 2000);
+  platform::AudioDevice::SetVolumes(0, 100);
+  EXPECT_EQ(Render(1)[0], 0);
+  platform::AudioDevice::SetVolumes(250, -3);  // out of range: clamped to 100 and 0
+  EXPECT_EQ(Render(1)[0], 8000);
+  platform::AudioDevice::SetVolumes(100, 100);
 }
 
 TEST_F(KorSoundTest, KeysCompareIgnoringCaseAndTheFirstRegistrationWins) {

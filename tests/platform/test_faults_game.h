@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -82,9 +83,10 @@ class RunningGame {
     if (platform::AudioDevice::IsManualMode()) {
       Form->KorMidi.RunPass();
       Form->KorMidi.RunPass();
-      int16_t out[2 * 441];
-      platform::AudioDevice::Render(out, 441);
-      for (int16_t v : out) Peak = std::max<int32_t>(Peak, v < 0 ? -int32_t{v} : v);
+      int16_t out[2 * 960];  // 20 ms at the highest rate a device runs at
+      const int frames = std::min(960, platform::AudioDevice::OpenRate() / 50);
+      platform::AudioDevice::Render(out, frames);
+      for (int16_t v : std::span(out, static_cast<size_t>(std::max(frames, 0)) * 2)) Peak = std::max<int32_t>(Peak, v < 0 ? -int32_t{v} : v);
     }
   }
   void Wait(int n) {

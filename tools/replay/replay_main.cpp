@@ -25,7 +25,9 @@
 
 namespace {
 
-// Everything the mixer produced, as a 16-bit stereo (or mono) WAV file.
+// Everything the mixer produced, as a 16-bit stereo (or mono) WAV file at the device's rate.
+// --volume EFFECTS,MUSIC sets the two parts' loudness in percent, as the player's settings
+// do: 100,0 renders the effects alone, 0,100 the music alone.
 class WavWriter {
  public:
   bool Open(const std::string& path) {
@@ -142,6 +144,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vexa-replay: --dt must be 20 or 40\n");
         return 2;
       }
+    } else if (a == "--volume") {
+      int effects = -1, music = -1;
+      char rest = 0;
+      if (!value(v) || std::sscanf(v.c_str(), "%d,%d%c", &effects, &music, &rest) != 2 ||
+          effects < 0 || effects > 100 || music < 0 || music > 100) {
+        std::fprintf(stderr, "vexa-replay: --volume takes EFFECTS,MUSIC in percent (0..100)\n");
+        return 2;
+      }
+      platform::AudioDevice::SetVolumes(effects, music);
     } else if (a == "--out") {
       if (!value(outDir)) return Usage();
     } else if (a == "--wav") {
@@ -330,7 +341,8 @@ int main(int argc, char** argv) {
   int rate = platform::AudioDevice::OpenRate();
   form.reset();
   window.reset();
-  if (!wav.Close(rate > 0 ? rate : 22050, channels > 0 ? channels : 2)) {
+  if (!wav.Close(rate > 0 ? rate : platform::AudioDevice::kPreferredRate,
+                 channels > 0 ? channels : 2)) {
     std::fprintf(stderr, "vexa-replay: cannot write %s\n", wavPath.c_str());
     return 2;
   }
