@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config
           libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev libfontconfig-dev
-          timgm6mb-soundfont fonts-ipafont-gothic fontconfig
+          timgm6mb-soundfont fonts-ipafont-gothic fontconfig gettext
           libgtest-dev libgmock-dev)
 ensure_packages "${packages[@]}"
 

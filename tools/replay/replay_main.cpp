@@ -1,7 +1,10 @@
 // vexa-replay: runs the game headless from a script, as fast as it can, with the same
 // window, components and modes as the game itself.
 //
-//   vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] SCRIPT
+//   vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] [--language LANG] SCRIPT
+//
+// It shows the game's own texts whatever the environment's locale; --language picks the
+// language of the texts (as the game's language setting does), for pictures of a translation.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +21,7 @@
 #include "game/gamemgr.h"
 #include "game/savefile.h"
 #include "platform/audio_device.h"
+#include "platform/i18n.h"
 #include "platform/window.h"
 #include "play/gamemain.h"
 #include "tools/replay/autoplay.h"
@@ -70,7 +74,8 @@ class WavWriter {
 };
 
 int Usage() {
-  std::fprintf(stderr, "usage: vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] SCRIPT\n");
+  std::fprintf(stderr, "usage: vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] [--language LANG] "
+                       "SCRIPT\n");
   return 2;
 }
 
@@ -124,6 +129,7 @@ int main(int argc, char** argv) {
   uint32_t dt = 20;
   std::string outDir = ".";
   std::string wavPath;
+  std::string language = "C";
   std::string scriptPath;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -157,6 +163,8 @@ int main(int argc, char** argv) {
       if (!value(outDir)) return Usage();
     } else if (a == "--wav") {
       if (!value(wavPath)) return Usage();
+    } else if (a == "--language") {
+      if (!value(language) || language.empty()) return Usage();
     } else if (!a.empty() && a[0] == '-') {
       return Usage();
     } else if (scriptPath.empty()) {
@@ -195,6 +203,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   savefile::SetPathOverride("vexa.dat");  // the runner keeps its save file where it runs
+  platform::InitTranslations(language);
 
   std::string winError;
   std::unique_ptr<platform::Window> window = platform::Window::Create("Ｖｅｘａ", 513, 384, winError);
