@@ -235,28 +235,37 @@ platform::Font* TKorDraw::TextFont() {
   int32_t height = FontObj.Height < 0 ? -FontObj.Height : FontObj.Height;
   if (height <= 0 || height > 1024) height = 16;
   std::string key = FontPath + '\n' + std::to_string(height);
-  if (!FontLookedUp || key != OpenedFontKey) {
-    FontLookedUp = true;
-    OpenedFontKey = key;
-    OpenedFont.reset();
-    std::string file = FontPath.empty() ? platform::FindGothicFontFile() : FontPath;
-    OpenedFont = platform::Font::Open(file, height);
-    static bool told = false;  // once per run: the game goes on without these texts
-    if (!OpenedFont && FontPath.empty() && !told) {
-      told = true;
-      std::fprintf(stderr,
-                   "vexa: no Japanese gothic font was found (the package fonts-ipafont-gothic "
-                   "provides IPAGothic); the game runs without its balloon and credit texts.\n");
-    }
+  for (const auto& [openedKey, font] : OpenedFonts)
+    if (openedKey == key) return font.get();
+  // A text may come in a few sizes; a stream of new ones does not pile up fonts.
+  if (OpenedFonts.size() >= 8) OpenedFonts.clear();
+  std::string file = FontPath.empty() ? platform::FindGothicFontFile() : FontPath;
+  std::unique_ptr<platform::Font> font = platform::Font::Open(file, height);
+  static bool told = false;  // once per run: the game goes on without these texts
+  if (!font && FontPath.empty() && !told) {
+    told = true;
+    std::fprintf(stderr,
+                 "vexa: no Japanese gothic font was found (the package fonts-ipafont-gothic "
+                 "provides IPAGothic); the game runs without its balloon and credit texts.\n");
   }
-  return OpenedFont.get();
+  OpenedFonts.emplace_back(std::move(key), std::move(font));
+  return OpenedFonts.back().second.get();
 }
 
 bool TKorDraw::TextOutA(int32_t x, int32_t y, const std::string& text) {
   if (!Ready || !WorkSurface) return false;
   platform::Font* font = TextFont();
   if (!font) return false;
+  if (FontObj.Outline > 0 &&
+      !font->DrawOutline(*WorkSurface, x, y, text, FontObj.OutlineColor & 0xFFFFFF,
+                         FontObj.Bold, FontObj.Outline))
+    return false;
   return font->Draw(*WorkSurface, x, y, text, FontObj.Color & 0xFFFFFF, FontObj.Bold);
+}
+
+bool TKorDraw::TextExtent(const std::string& text, int32_t& width, int32_t& height) {
+  platform::Font* font = TextFont();
+  return font && font->Measure(text, FontObj.Bold, width, height);
 }
 
 void TKorDraw::SetClip(int32_t left, int32_t top, int32_t right, int32_t bottom) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/surface.h"
@@ -17,12 +18,15 @@ class Font;
 enum TSurfaceFormat : int32_t { sf8bpp = 0, sf555 = 1, sf565 = 2, sf24bpp = 3, sf32bpp = 4 };
 enum TColorDepth : int32_t { cd16bpp = 0, cd24bpp = 1 };
 
-// The component's font: face, pixel height, bold, colour as 0xRRGGBB.
+// The component's font: face, pixel height, bold, colour as 0xRRGGBB, and an outline of
+// Outline pixels in OutlineColor around the glyphs (0: none).
 struct TKorFont {
   std::string Name;
   int32_t Height = 16;
   bool Bold = true;
   uint32_t Color = 0x000000;
+  int32_t Outline = 0;
+  uint32_t OutlineColor = 0x000000;
 };
 
 // A rectangle in work-surface pixels; right and bottom are exclusive.
@@ -82,6 +86,9 @@ class TKorDraw {
   // Draws UTF-8 text in Font (colour, height, bold) with a transparent background; (x, y)
   // is the top-left of the text cell. False when no font can be had.
   bool TextOutA(int32_t x, int32_t y, const std::string& text);
+  // The advance width and line height of a text in Font (the outline not counted); false
+  // when no font can be had.
+  bool TextExtent(const std::string& text, int32_t& width, int32_t& height);
   // Sets ClipRect; -1 stands for the surface's own edge.
   void SetClip(int32_t left, int32_t top, int32_t right, int32_t bottom);
   bool Clear();
@@ -147,8 +154,7 @@ class TKorDraw {
   void RemoveSprite(TSpriteSurf* sprite);
 
   TKorFont FontObj;
-  std::unique_ptr<platform::Font> OpenedFont;
-  std::string OpenedFontKey;
-  bool FontLookedUp = false;
+  // The fonts opened so far by file and height (null: that one could not be had).
+  std::vector<std::pair<std::string, std::unique_ptr<platform::Font>>> OpenedFonts;
   std::vector<uint32_t> PresentBuffer;
 };

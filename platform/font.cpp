@@ -75,10 +75,16 @@ std::unique_ptr<Font> Font::Open(const std::string& file, int32_t pixelHeight) {
   }
   std::unique_ptr<Font> font(new Font());
   font->Handle = f;
+  font->File = file;
+  font->PixelHeight = pixelHeight;
   return font;
 }
 
 Font::~Font() {
+  if (OutlineHandle) {
+    TTF_CloseFont(static_cast<TTF_Font*>(OutlineHandle));
+    TTF_Quit();
+  }
   if (Handle) {
     TTF_CloseFont(static_cast<TTF_Font*>(Handle));
     TTF_Quit();
@@ -102,16 +108,15 @@ bool Font::Measure(const std::string& utf8, bool bold, int32_t& width, int32_t& 
   return true;
 }
 
-bool Font::Draw(Surface& dst, int32_t x, int32_t y, const std::string& utf8, uint32_t rgb,
-                bool bold) {
-  if (utf8.empty() || utf8[0] == '\0') return true;
-  SetBold(bold);
+namespace {
+
+// Blends a text rendered by SDL_ttf in colour rgb over dst with its top-left corner at
+// (x, y); frees the rendered surface.
+bool BlendText(Surface& dst, SDL_Surface* text, int32_t x, int32_t y, uint32_t rgb) {
+  if (!text) return false;
   const uint8_t cr = static_cast<uint8_t>(rgb >> 16);
   const uint8_t cg = static_cast<uint8_t>(rgb >> 8);
   const uint8_t cb = static_cast<uint8_t>(rgb);
-  SDL_Color colour{cr, cg, cb, 255};
-  SDL_Surface* text = TTF_RenderUTF8_Blended(static_cast<TTF_Font*>(Handle), utf8.c_str(), colour);
-  if (!text) return false;
   SDL_Surface* argb = text;
   if (text->format->format != SDL_PIXELFORMAT_ARGB8888) {
     argb = SDL_ConvertSurfaceFormat(text, SDL_PIXELFORMAT_ARGB8888, 0);
@@ -151,6 +156,49 @@ bool Font::Draw(Surface& dst, int32_t x, int32_t y, const std::string& utf8, uin
   SDL_UnlockSurface(argb);
   SDL_FreeSurface(argb);
   return true;
+}
+
+SDL_Color ColourOf(uint32_t rgb) {
+  return SDL_Color{static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
+                   static_cast<uint8_t>(rgb), 255};
+}
+
+}  // namespace
+
+bool Font::Draw(Surface& dst, int32_t x, int32_t y, const std::string& utf8, uint32_t rgb,
+                bool bold) {
+  if (utf8.empty() || utf8[0] == '\0') return true;
+  SetBold(bold);
+  SDL_Surface* text =
+      TTF_RenderUTF8_Blended(static_cast<TTF_Font*>(Handle), utf8.c_str(), ColourOf(rgb));
+  return BlendText(dst, text, x, y, rgb);
+}
+
+bool Font::DrawOutline(Surface& dst, int32_t x, int32_t y, const std::string& utf8,
+                       uint32_t rgb, bool bold, int32_t width) {
+  if (utf8.empty() || utf8[0] == '\0' || width <= 0) return true;
+  width = std::min(width, PixelHeight);
+  if (!OutlineHandle) {
+    if (TTF_Init() != 0) return false;
+    OutlineHandle = TTF_OpenFont(File.c_str(), PixelHeight);
+    if (!OutlineHandle) {
+      TTF_Quit();
+      return false;
+    }
+  }
+  auto* f = static_cast<TTF_Font*>(OutlineHandle);
+  const int style = bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL;
+  if (style != OutlineStyle) {
+    TTF_SetFontStyle(f, style);
+    OutlineStyle = style;
+  }
+  if (width != OutlineWidth) {
+    TTF_SetFontOutline(f, width);
+    OutlineWidth = width;
+  }
+  // The outlined glyphs are width pixels larger on every side.
+  SDL_Surface* ring = TTF_RenderUTF8_Blended(f, utf8.c_str(), ColourOf(rgb));
+  return BlendText(dst, ring, x - width, y - width, rgb);
 }
 
 }  // namespace platform

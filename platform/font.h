@@ -35,12 +35,24 @@ class Font {
   // glyphs' coverage over the surface's pixels; the parts outside the surface are cut off.
   // An empty text draws nothing and succeeds.
   bool Draw(Surface& dst, int32_t x, int32_t y, const std::string& utf8, uint32_t rgb, bool bold);
+  // Draws the ring of width pixels around the glyphs of the same text in colour rgb, so
+  // that the text drawn at (x, y) afterwards sits inside it: an outline that keeps a text
+  // readable on any picture.
+  bool DrawOutline(Surface& dst, int32_t x, int32_t y, const std::string& utf8, uint32_t rgb,
+                   bool bold, int32_t width);
 
  private:
   Font() = default;
   void SetBold(bool bold);
   void* Handle = nullptr;  // TTF_Font
   int Style = -1;
+  // A second handle for outlines, opened when first needed: changing one font's outline
+  // would throw away its rendered glyphs every time.
+  std::string File;
+  int32_t PixelHeight = 0;
+  void* OutlineHandle = nullptr;
+  int OutlineStyle = -1;
+  int OutlineWidth = 0;
 };
 
 }  // namespace platform
