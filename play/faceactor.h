@@ -19,6 +19,9 @@ class TFaceActor : public TActor {
   // Left edge of the balloon text: centred in the 128-pixel balloon for a font 8 pixels
   // wide per byte of the double-byte encoding.
   int32_t BalloonTextX() const;
+  // The balloon text in the player's language (BalloonText itself when there is no
+  // translation, as in the C locale).
+  std::string ShownBalloonText() const;
 
   int32_t Expression = 0;  // 0 calm, 1 surprised, 2 delighted, 3 worried, 4 crying
   int32_t BlinkWait = 0;
@@ -28,4 +31,10 @@ class TFaceActor : public TActor {
   bool BalloonOn = false;
   int32_t BalloonTimer = 0;
   std::string BalloonText;
+
+ private:
+  void DrawTranslatedBalloonText(const std::string& text);
+  // The largest font height at which FittedText fits the balloon.
+  std::string FittedText;
+  int32_t FittedHeight = 0;
 };
