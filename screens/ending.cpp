@@ -66,7 +66,7 @@ void TEndingMode::BuildCredits() {
     if (!CreditLines[i] || !CreditLines[i][0]) continue;
     const int32_t kind = i == kLastSlot ? TCreditActor::LastLine : 0;
     auto* line = static_cast<TCreditActor*>(
-        Credits->Spawn(256.0f, static_cast<float>(384 + kSlotHeight * i), kind));
+        Credits->Spawn(kCreditColumnX, static_cast<float>(384 + kSlotHeight * i), kind));
     if (line) line->Text = CreditLines[i];
   }
 }

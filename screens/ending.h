@@ -11,6 +11,9 @@ class TEndingMode : public TGameMgrMode {
  public:
   static constexpr int32_t kCreditSlots = 84;
   static constexpr int32_t kSlotHeight = 20;
+  // The credits roll up the middle of the open sky between the picture's letter blocks
+  // (left) and its figure (right).
+  static constexpr float kCreditColumnX = 222.0f;
   // Slot i of the roll, 20 pixels below slot i - 1; null for an empty slot.
   static const char* const CreditLines[kCreditSlots];
 

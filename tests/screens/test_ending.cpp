@@ -5,6 +5,8 @@
 #include <string>
 
 #include "engine/sjis.h"
+#include "platform/font.h"
+#include "platform/i18n.h"
 #include "screens/creditactor.h"
 #include "screens/ending.h"
 #include "tests/screens/test_config_fixture.h"
@@ -13,17 +15,18 @@ namespace {
 
 using namespace screens_test;
 
-TEST(CreditLayout, LinesAreCentredAtEightPixelsPerByte) {
-  // Ten full-width characters are 20 bytes: the line starts 80 pixels left of the centre.
+TEST(CreditLayout, LinesAreCentredAtHalfTheFontHeightPerByte) {
+  // Ten full-width characters are 20 bytes: at 14 pixels the line starts 70 pixels left of
+  // the centre.
   const char* text = "ＰＲＯＤＵＣＥＤ　ＢＹ";
   ASSERT_EQ(vexa::SjisLength(text), 22);
-  EXPECT_EQ(TCreditActor::TextLeft(256.0f, "ＰＬＡＮＮＥＲ　ＡＢ"), 256 - 80);
-  EXPECT_EQ(TCreditActor::TextLeft(256.0f, text), 256 - 88);
-  EXPECT_EQ(TCreditActor::TextLeft(256.0f, "おしまい"), 256 - 32);
-  EXPECT_EQ(TCreditActor::TextLeft(256.0f, "AB"), 256 - 8);
+  EXPECT_EQ(TCreditActor::TextLeft(222.0f, "ＰＬＡＮＮＥＲ　ＡＢ"), 222 - 70);
+  EXPECT_EQ(TCreditActor::TextLeft(222.0f, text), 222 - 77);
+  EXPECT_EQ(TCreditActor::TextLeft(222.0f, "おしまい", 24), 222 - 48);
+  EXPECT_EQ(TCreditActor::TextLeft(256.0f, "AB", 16), 256 - 8);
   // Truncated toward zero.
-  EXPECT_EQ(TCreditActor::TextLeft(10.9f, "A"), 6);
-  EXPECT_EQ(TCreditActor::TextLeft(1.5f, "A"), -2);
+  EXPECT_EQ(TCreditActor::TextLeft(10.9f, "A"), 7);
+  EXPECT_EQ(TCreditActor::TextLeft(1.2f, "A"), -2);
 }
 
 TEST(CreditLayout, TheRollHoldsTheHeadingsInTheirSlots) {
@@ -45,9 +48,10 @@ TEST(CreditLayout, TheRollHoldsTheHeadingsInTheirSlots) {
     EXPECT_NE(std::find(std::begin(kFilled), std::end(kFilled), i), std::end(kFilled)) << i;
     const std::string s = lines[i];
     // Full-width characters only (three UTF-8 bytes, two in the game's measure), and
-    // narrow enough for the screen.
+    // narrow enough for the credits' column.
     EXPECT_EQ(vexa::SjisLength(s) * 3, static_cast<int>(s.size()) * 2) << i;
-    EXPECT_LE(vexa::SjisLength(s) * 8, 512) << i;
+    EXPECT_LE(vexa::SjisLength(s) * TCreditActor::kOwnTextHeight / 2, TCreditActor::kColumnWidth)
+        << i;
   }
   EXPECT_EQ(filled, 16);
 }
@@ -75,7 +79,7 @@ TEST_F(EndingScreen, BuildsTheLinesBelowTheScreenAndFadesInFromWhite) {
   ASSERT_EQ(e->Credits->Count(), 16);
   auto* first = static_cast<TCreditActor*>(e->Credits->Get(0));
   auto* last = static_cast<TCreditActor*>(e->Credits->Get(15));
-  EXPECT_FLOAT_EQ(first->X, 256.0f);
+  EXPECT_FLOAT_EQ(first->X, TEndingMode::kCreditColumnX);
   EXPECT_FLOAT_EQ(first->Y, 384.0f + 80.0f);  // not moved during the fade-in
   EXPECT_EQ(first->Kind, 0);
   EXPECT_STREQ(first->Text, TEndingMode::CreditLines[4]);
@@ -158,6 +162,47 @@ TEST_F(EndingScreen, EnterDuringTheFadeInIsTakenWhenTheRollStarts) {
   EXPECT_EQ(e->Phase, 1);
   Frame();
   EXPECT_EQ(e->Phase, 2);
+}
+
+// The ending picture's letter blocks end at x = 85 and its figure begins at x = 358 (its
+// raised hand); the credits, outline included, stay between them in either language, light
+// letters in a dark outline.
+TEST_F(EndingScreen, TheCreditsRollBetweenTheLetterBlocksAndTheFigure) {
+  if (platform::FindGothicFontFile().empty()) GTEST_SKIP() << "no font installed";
+  struct CLocaleAfterwards {
+    ~CLocaleAfterwards() { platform::InitTranslations("C"); }
+  } restore;
+  for (const char* language : {"C", "en"}) {
+    SCOPED_TRACE(language);
+    platform::InitTranslations(language);
+    TEndingMode* e = Open();
+    Frames(51);
+    ASSERT_EQ(e->Phase, 1);
+    TSpriteSurf* pic = DrawC.GetSpriteSurf("エンディング");
+    ASSERT_NE(pic, nullptr);
+    int left = 512, right = -1, light = 0, dark = 0;
+    for (int frame = 0; frame < 1500; frame += 8) {
+      Frames(8);
+      for (int y = 2; y < 382; ++y)
+        for (int x = 1; x < 511; ++x) {
+          const uint32_t p = Px(x, y);
+          if (p == pic->Surface->GetPixel(x - 1, y - 2)) continue;
+          left = std::min(left, x);
+          right = std::max(right, x);
+          uint8_t r, g, b;
+          DrawC.WorkSurface->GetRgb(p, r, g, b);
+          if (r > 240 && g > 240 && b > 240) ++light;
+          if (r < 48 && g < 48 && b < 48) ++dark;
+        }
+    }
+    EXPECT_GE(left, 86);
+    EXPECT_LT(right, 358);
+    EXPECT_GT(light, 2000);
+    EXPECT_GT(dark, 2000);
+    e->Leave();
+    Root->Child = nullptr;
+    delete e;
+  }
 }
 
 TEST_F(EndingScreen, ALineBelowTheScreenOrWithoutTextDrawsNothing) {

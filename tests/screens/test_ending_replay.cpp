@@ -16,6 +16,14 @@ int DarkPixels(const std::vector<uint8_t>& region) {
   return n;
 }
 
+// Pixels lighter than every channel 240.
+int LightPixels(const std::vector<uint8_t>& region) {
+  int n = 0;
+  for (size_t i = 0; i + 2 < region.size(); i += 3)
+    if (region[i] > 240 && region[i + 1] > 240 && region[i + 2] > 240) ++n;
+  return n;
+}
+
 TEST(EndingEndToEnd, LastStageRewardAndCreditRoll) {
   ReplayDir dir;
   ASSERT_FALSE(dir.Path.empty());
@@ -67,11 +75,12 @@ TEST(EndingEndToEnd, LastStageRewardAndCreditRoll) {
   EXPECT_LT(DarkPixels(complete), 102 * 76 / 2);
   EXPECT_EQ(piece("ending_rest.bmp"), complete);
 
-  // The closing line rests in the middle, in black over the picture.
-  const auto closing = [&](const char* shot) {
-    return DarkPixels(ShotRegion(dir.File(shot), 224, 188, 288, 210));
+  // The closing line rests in the middle of the open sky, light letters in a dark outline.
+  const auto closing = [&](const char* shot, auto count) {
+    return count(ShotRegion(dir.File(shot), 174, 190, 270, 218));
   };
-  EXPECT_GT(closing("ending_rest.bmp"), closing("reward_complete.bmp") + 20);
+  EXPECT_GT(closing("ending_rest.bmp", DarkPixels), closing("reward_complete.bmp", DarkPixels) + 100);
+  EXPECT_GT(closing("ending_rest.bmp", LightPixels), closing("reward_complete.bmp", LightPixels) + 100);
 }
 
 }  // namespace
