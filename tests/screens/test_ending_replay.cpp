@@ -79,8 +79,10 @@ TEST(EndingEndToEnd, LastStageRewardAndCreditRoll) {
   const auto closing = [&](const char* shot, auto count) {
     return count(ShotRegion(dir.File(shot), 174, 190, 270, 218));
   };
-  EXPECT_GT(closing("ending_rest.bmp", DarkPixels), closing("reward_complete.bmp", DarkPixels) + 100);
-  EXPECT_GT(closing("ending_rest.bmp", LightPixels), closing("reward_complete.bmp", LightPixels) + 100);
+  EXPECT_GT(closing("ending_rest.bmp", DarkPixels),
+            closing("reward_complete.bmp", DarkPixels) + 100);
+  EXPECT_GT(closing("ending_rest.bmp", LightPixels),
+            closing("reward_complete.bmp", LightPixels) + 100);
 }
 
 }  // namespace

@@ -74,8 +74,9 @@ class WavWriter {
 };
 
 int Usage() {
-  std::fprintf(stderr, "usage: vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] [--language LANG] "
-                       "SCRIPT\n");
+  std::fprintf(stderr,
+               "usage: vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] "
+               "[--language LANG] SCRIPT\n");
   return 2;
 }
 
