@@ -6,8 +6,9 @@
 #   4. the peak memory (VmHWM) of the real game playing an endless game with music,
 #   5. the processor share of the real game over 30 s of that game,
 # the real game running under Xvfb with keys sent by xdotool. Installs what it needs on a
-# Debian machine (with sudo when not root). Never touches the player's save file: the game
-# runs in a scratch directory with its own XDG_DATA_HOME.
+# Debian machine (with sudo when not root). Never touches the player's save file or
+# settings: the game runs in a scratch directory with its own XDG_DATA_HOME and
+# XDG_CONFIG_HOME.
 # Usage: scripts/bench.sh [BUILD_DIR]   (default build-bench; REPEAT=N runs, default 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,7 +36,7 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p "$work/data"
 cd "$work"
-export XDG_DATA_HOME="$work/data"
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
 
 # "median max" of the numbers on stdin.
 median_max() { sort -g | awk '{v[NR] = $1} END {if (NR) print v[int((NR + 1) / 2)], v[NR]; else print "- -"}'; }

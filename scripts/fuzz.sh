@@ -2,7 +2,7 @@
 # Builds the fuzz targets (clang with libFuzzer, AddressSanitizer and UBSan) in build-fuzz,
 # runs every saved crash input under tests/fuzz-regressions/<target>/ through its target
 # once, then fuzzes each target for SECONDS seconds, one after the other, from seeds made of
-# the game's own resources, save files and replay scripts.
+# the game's own resources, save files, replay scripts and settings files.
 #
 # Usage: scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]     (default 20, every target)
 #   FUZZ_CORPUS=DIR   keep the grown corpus in DIR/<target> across runs (default: a
@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-20}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script fuzz_settings)
 start=$SECONDS
 
 # clang with the libFuzzer and sanitizer runtimes, and the game's own build dependencies.
@@ -46,7 +46,7 @@ corpus_root="${FUZZ_CORPUS:-$work/corpus}"
 
 # Seeds, one folder per target.
 seeds="$work/seeds"
-for target in fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script "${targets[@]}"; do
+for target in fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script fuzz_settings "${targets[@]}"; do
   mkdir -p "$seeds/$target"
 done
 cp resources/BITMAP/*.bmp "$seeds/fuzz_bmp/"
@@ -60,6 +60,7 @@ for f in resources/MIDI/*.mid; do
 done
 cp tools/fuzz/seeds/savefile/* "$seeds/fuzz_savefile/"
 cp tests/e2e/*.txt "$seeds/fuzz_script/"
+cp tools/fuzz/seeds/settings/* "$seeds/fuzz_settings/"
 # Inputs that once crashed seed their target too: the fuzzing starts from what was hard.
 for dir in tests/fuzz-regressions/*/; do
   [ -d "$dir" ] && [ -d "$seeds/$(basename "$dir")" ] && cp "$dir"* "$seeds/$(basename "$dir")/" 2>/dev/null
@@ -73,6 +74,7 @@ max_len() {
   case "$1" in
     fuzz_bmp | fuzz_wav) echo 65536 ;;
     fuzz_smf) echo 32768 ;;
+    fuzz_settings) echo 20000 ;;  # past the reader's own limit
     *) echo 4096 ;;
   esac
 }
