@@ -10,6 +10,7 @@
 
 #include "app/mainform.h"
 #include "app/settings.h"
+#include "platform/audio_device.h"
 #include "platform/i18n.h"
 #include "platform/window.h"
 
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
   if (cl.FullScreen) settings.FullScreen = *cl.FullScreen;
   if (cl.Scale) settings.WindowScale = settings.FullScreenScale = *cl.Scale;
   platform::InitTranslations(settings.Language);
+  platform::AudioDevice::SetVolumes(settings.EffectsVolume, settings.MusicVolume);
 
   std::string error;
   std::unique_ptr<platform::Window> window = platform::Window::Create("Ｖｅｘａ", 513, 384, error);
