@@ -270,9 +270,11 @@ bool TKorMidi::LongMsg(const uint8_t* bytes, size_t count) {
   return true;
 }
 
+bool TKorMidi::OutputReady() const { return MidiOut && MidiOut->IsReady(); }
+
 void TKorMidi::RunPass() {
   std::lock_guard<std::mutex> lock(PlayLock);
-  if (Playing) SmfPlay();
+  if (Playing && OutputReady()) SmfPlay();
 }
 
 void TKorMidi::MyTimeProc(void* user) {
@@ -281,7 +283,8 @@ void TKorMidi::MyTimeProc(void* user) {
   if (std::find(gLive.begin(), gLive.end(), self) == gLive.end()) return;
   std::lock_guard<std::mutex> lock(self->PlayLock);
   // A callback that started before its timer was stopped finds Playing false.
-  if (self->Playing && self->TimerId != 0) self->SmfPlay();
+  // A song waits (its time does not run) while the output is still getting ready.
+  if (self->Playing && self->TimerId != 0 && self->OutputReady()) self->SmfPlay();
 }
 
 void TKorMidi::PlayThread(TKorMidi* self) {
@@ -289,7 +292,7 @@ void TKorMidi::PlayThread(TKorMidi* self) {
   while (self->UseThread) {
     {
       std::lock_guard<std::mutex> lock(self->PlayLock);
-      if (self->Playing) {
+      if (self->Playing && self->OutputReady()) {
         self->Period = static_cast<int32_t>(platform::NowMs() - noted);
         self->SmfPlay();
       }

@@ -12,6 +12,9 @@
 // (platform::AudioDevice::SetManualMode(true) before Init) neither runs: the owner calls
 // RunPass once for every 10 ms of music, so the music follows the owner's clock.
 //
+// A pass runs only while the output is ready (OutputReady): a song asked for while the
+// synthesiser is still loading waits for it, and no frame ever does.
+//
 // Every operation that reads or changes the track table takes PlayLock; a pass that stops
 // the song itself (an "end" cue or the song's end without loop) does so without taking it
 // again.
@@ -74,6 +77,10 @@ class TKorMidi {
 
   // Manual mode: one playback pass of Period (10) ms under PlayLock, when playing.
   void RunPass();
+  // Whether the output takes messages now. A synthesiser still loading its sound font
+  // behind the first frames does not; passes are held until it does, so the first song
+  // starts late, from its beginning, rather than losing its first notes.
+  bool OutputReady() const;
 
   // The periodic timer's procedure (user = the component) and the play thread's body.
   static void MyTimeProc(void* user);

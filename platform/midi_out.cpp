@@ -1,7 +1,15 @@
 #include "platform/midi_out.h"
 
 #include <fluidsynth.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <thread>
 
 #include "platform/audio_device.h"
 #include "platform/audio_mixer.h"
@@ -14,12 +22,33 @@ bool IsRegularFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// The loading thread's niceness (0 is the game's own, 19 the least urgent).
+constexpr int kLoaderNice = 10;
+
+// True for a RIFF file of kind "sfbk" (SoundFont 2, or 3 with compressed samples): the cheap
+// check that can be made before the first frame; the whole file is read behind it.
+bool LooksLikeSoundFont(const std::string& path) {
+  if (!IsRegularFile(path)) return false;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char head[12] = {};
+  const bool whole = std::fread(head, 1, sizeof head, f) == sizeof head;
+  std::fclose(f);
+  return whole && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "sfbk", 4) == 0;
+}
+
 // FluidSynth renders into the mixer through this output; messages arrive from the
 // sequencer's thread and rendering happens on the audio thread, which FluidSynth's
 // thread-safe interface (on by default) keeps apart.
+//
+// On a live device the synthesiser and its sound font are made on a thread of their own,
+// so that the game's first frames never wait for them; until they are ready the output
+// answers IsReady false and the sequencer holds its song. With a manual device (the replay
+// runner, tests) they are made at once, so a run's music starts on the same tick every time.
 class SynthMidiOut final : public MidiOut, public AudioSource {
  public:
   ~SynthMidiOut() override {
+    if (Loader.joinable()) Loader.join();
     if (Device) {
       Device->GetMixer().RemoveSource(this);
       AudioDevice::Release(Device);
@@ -32,32 +61,38 @@ class SynthMidiOut final : public MidiOut, public AudioSource {
     failure = MidiOpenFailure::NoAudioDevice;
     Device = AudioDevice::Acquire(22050, 16, true);
     if (!Device) return false;
-    failure = MidiOpenFailure::NoSynthesiser;
-    Settings = new_fluid_settings();
-    if (!Settings) return false;
-    fluid_settings_setnum(Settings, "synth.sample-rate", Device->Rate());
-    fluid_settings_setnum(Settings, "synth.gain", kSynthGain);
-    fluid_settings_setint(Settings, "synth.cpu-cores", 1);
-    fluid_settings_setint(Settings, "synth.polyphony", kSynthPolyphony);
-    fluid_settings_setint(Settings, "synth.threadsafe-api", 1);
-    Synth = new_fluid_synth(Settings);
-    if (!Synth) return false;
     failure = MidiOpenFailure::NoSoundFont;
-    bool loaded = false;
-    for (const std::string& path : fontPaths) {
-      if (!IsRegularFile(path)) continue;
-      if (fluid_synth_sfload(Synth, path.c_str(), 1) != FLUID_FAILED) {
-        loaded = true;
-        break;
+    std::vector<std::string> fonts;
+    for (const std::string& path : fontPaths)
+      if (LooksLikeSoundFont(path)) fonts.push_back(path);
+    if (fonts.empty()) return false;
+    if (!Device->Manual()) {
+      failure = MidiOpenFailure::None;
+      try {
+        Loader = std::thread([this, fonts] {
+          // Behind the frames in the processor's queue too: on a busy machine the first
+          // pictures come first and the music a little later.
+          setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kLoaderNice);
+          MidiOpenFailure why = MidiOpenFailure::None;
+          if (!Load(fonts, why))
+            std::fprintf(stderr, "vexa: %s; the game runs without music.\n",
+                         why == MidiOpenFailure::NoSoundFont
+                             ? "no sound font could be loaded"
+                             : "the synthesiser could not be started");
+        });
+        return true;
+      } catch (...) {
+        failure = MidiOpenFailure::NoSynthesiser;
+        return false;
       }
     }
-    if (!loaded) return false;
-    Device->GetMixer().AddSource(this);
-    failure = MidiOpenFailure::None;
-    return true;
+    return Load(fonts, failure);
   }
 
+  bool IsReady() const override { return Ready.load(std::memory_order_acquire); }
+
   void ShortMsg(uint32_t packed) override {
+    if (!IsReady()) return;
     const int status = static_cast<int>(packed & 0xFF);
     const int d1 = static_cast<int>((packed >> 8) & 0x7F);
     const int d2 = static_cast<int>((packed >> 16) & 0x7F);
@@ -76,7 +111,7 @@ class SynthMidiOut final : public MidiOut, public AudioSource {
 
   int LongMsg(const uint8_t* bytes, size_t count) override {
     // FluidSynth takes the body between F0 and F7.
-    if (!bytes || count == 0) return 0;
+    if (!IsReady() || !bytes || count == 0) return 0;
     size_t begin = bytes[0] == 0xF0 ? 1 : 0;
     size_t end = count;
     if (end > begin && bytes[end - 1] == 0xF7) --end;
@@ -87,6 +122,7 @@ class SynthMidiOut final : public MidiOut, public AudioSource {
   }
 
   void Reset() override {
+    if (!IsReady()) return;
     for (int chan = 0; chan < 16; ++chan) fluid_synth_cc(Synth, chan, 64, 0);
     fluid_synth_all_notes_off(Synth, -1);
   }
@@ -96,9 +132,39 @@ class SynthMidiOut final : public MidiOut, public AudioSource {
   }
 
  private:
+  // Makes the synthesiser at the device's rate with the first of the fonts that loads, and
+  // joins it to the mix.
+  bool Load(const std::vector<std::string>& fonts, MidiOpenFailure& failure) {
+    failure = MidiOpenFailure::NoSynthesiser;
+    Settings = new_fluid_settings();
+    if (!Settings) return false;
+    fluid_settings_setnum(Settings, "synth.sample-rate", Device->Rate());
+    fluid_settings_setnum(Settings, "synth.gain", kSynthGain);
+    fluid_settings_setint(Settings, "synth.cpu-cores", 1);
+    fluid_settings_setint(Settings, "synth.polyphony", kSynthPolyphony);
+    fluid_settings_setint(Settings, "synth.threadsafe-api", 1);
+    Synth = new_fluid_synth(Settings);
+    if (!Synth) return false;
+    failure = MidiOpenFailure::NoSoundFont;
+    bool loaded = false;
+    for (const std::string& path : fonts) {
+      if (fluid_synth_sfload(Synth, path.c_str(), 1) != FLUID_FAILED) {
+        loaded = true;
+        break;
+      }
+    }
+    if (!loaded) return false;
+    Device->GetMixer().AddSource(this);
+    Ready.store(true, std::memory_order_release);
+    failure = MidiOpenFailure::None;
+    return true;
+  }
+
   fluid_settings_t* Settings = nullptr;
   fluid_synth_t* Synth = nullptr;
   AudioDevice* Device = nullptr;
+  std::atomic<bool> Ready{false};
+  std::thread Loader;
 };
 
 void SilenceFluidLog() {

@@ -23,6 +23,10 @@ class MidiOut {
   virtual int LongMsg(const uint8_t* bytes, size_t count) = 0;
   // Turns off every sounding note on every channel (the sustain pedal is released too).
   virtual void Reset() = 0;
+  // False while the output is still getting ready (a synthesiser loading its sound font
+  // behind the game's first frames): messages sent meanwhile are dropped, so the sequencer
+  // holds its song until this is true.
+  virtual bool IsReady() const { return true; }
 };
 
 // The sound fonts looked for, in order.
@@ -35,16 +39,19 @@ void ClearSoundFontPathsOverride();
 // Why OpenSynthMidiOut gave no output.
 enum class MidiOpenFailure { None, NoAudioDevice, NoSynthesiser, NoSoundFont };
 
-// A FluidSynth synthesiser with the first sound font of fontPaths that loads, rendering into
-// the shared audio device's mixer (acquired with 22050 Hz, 16 bits, stereo unless the
-// device is already open). Null when there is no audio device, or no synthesiser or sound
-// font: nothing could be heard. failure, when given, tells which.
+// A FluidSynth synthesiser with the first sound font of fontPaths that loads, rendering at
+// the shared audio device's rate into its mixer (acquired as 16-bit stereo unless the device
+// is already open). Null when there is no audio device, or no synthesiser or sound font:
+// nothing could be heard. failure, when given, tells which. On a live device the sound
+// font is only checked here (that a file of the right kind is there) and loaded on a thread
+// of its own; IsReady tells when it is done. A font that then fails to load leaves the
+// output silent and says so in one line on standard error.
 std::unique_ptr<MidiOut> OpenSynthMidiOut(
     const std::vector<std::string>& fontPaths = DefaultSoundFontPaths(),
     MidiOpenFailure* failure = nullptr);
 
 // The synthesiser's loudness (FluidSynth's synth.gain; its default of 0.2 is quiet). With
-// TimGM6mb at 22050 Hz a dense five-part arrangement with drums peaks near -6 dBFS at 0.4,
+// TimGM6mb a dense five-part arrangement with drums peaks near -6 dBFS at 0.4,
 // leaving headroom for the effects; the strings of that font are about 10 dB louder than
 // its other programs, so songs keep them down with velocity or channel volume.
 constexpr double kSynthGain = 0.4;

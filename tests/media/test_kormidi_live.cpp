@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -138,6 +139,58 @@ TEST(KorMidiLiveTest, NoSoundFontOrNoAudioDeviceMeansNoSynthesiser) {
     setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
   else
     unsetenv("SDL_AUDIODRIVER");
+}
+
+// An output that is still getting ready until told otherwise.
+class LateMidiOut : public platform::RecordingMidiOut {
+ public:
+  LateMidiOut(std::shared_ptr<platform::MidiLog> log, std::shared_ptr<std::atomic<bool>> ready)
+      : RecordingMidiOut(std::move(log)), Ready(std::move(ready)) {}
+  bool IsReady() const override { return *Ready; }
+
+ private:
+  std::shared_ptr<std::atomic<bool>> Ready;
+};
+
+TEST(KorMidiLiveTest, ASongAskedForWhileTheOutputLoadsWaitsAndThenStartsFromItsBeginning) {
+  platform::AudioDevice::SetManualMode(true);
+  auto log = std::make_shared<platform::MidiLog>();
+  auto ready = std::make_shared<std::atomic<bool>>(false);
+  TKorMidi midi;
+  midi.OpenOutput = [&] { return std::make_unique<LateMidiOut>(log, ready); };
+  ASSERT_TRUE(midi.Init());
+  const Bytes song = OneTrackSong({0x00, 0xC0, 5, 0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0});
+  ASSERT_TRUE(midi.LoadFile(song.data(), song.size()));
+  midi.Loaded = true;
+  ASSERT_TRUE(midi.Play(false));
+  for (int k = 0; k < 50; ++k) midi.RunPass();  // half a second of frames while it loads
+  EXPECT_EQ(midi.Tracks[0].Pos, 0u);
+  EXPECT_TRUE(midi.IsPlay());
+  *ready = true;
+  midi.RunPass();
+  // The program change and the first note are there, in order: nothing was lost.
+  const auto entries = log->Entries();
+  ASSERT_GE(entries.size(), 2u);
+  EXPECT_EQ(entries[0].Packed, 0xC0u | (5u << 8));
+  EXPECT_EQ(entries[1].Packed, 0x90u | (60u << 8) | (100u << 16));
+  midi.CleanUp();
+  platform::AudioDevice::SetManualMode(false);
+}
+
+TEST(KorMidiLiveTest, OnALiveDeviceTheSoundFontLoadsBehindInitAndTheSongThenPlays) {
+  if (!HaveSoundFont()) GTEST_SKIP() << "no sound font installed";
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  platform::AudioDevice::SetManualMode(false);
+  TKorMidi midi;
+  if (!midi.Init()) GTEST_SKIP() << "no audio device";
+  const Bytes song = OneTrackSong({0x00, 0x90, 60, 100, 0x83, 0x60, 0x80, 60, 0});
+  ASSERT_TRUE(midi.LoadFile(song.data(), song.size()));
+  midi.Loaded = true;
+  ASSERT_TRUE(midi.Play(false));
+  EXPECT_TRUE(WaitFor([&] { return midi.OutputReady(); }, 10000));
+  // Played to its end (half a second) and stopped itself.
+  EXPECT_TRUE(WaitFor([&] { return !midi.IsPlay(); }));
+  EXPECT_TRUE(midi.CleanUp());
 }
 
 // Renders seconds of a song through FluidSynth in manual mode with one sound effect on top,

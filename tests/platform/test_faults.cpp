@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -120,6 +121,25 @@ TEST(AudioFault, NoAudioDeviceLeavesBothSoundComponentsOffAndTheGameRunsSilent) 
   EXPECT_GT(g.Ticks, 500);
   EXPECT_FALSE(g.Form->KorMidi.IsPlay());
   EXPECT_EQ(platform::AudioDevice::OpenChannels(), 0);
+}
+
+TEST(AudioFault, WithoutASoundCardTheAudioLibrarySaysNothingAndTheGameSaysOneLine) {
+  SaveSandbox save;
+  ScopedManualAudio live(false);
+  if (SDL_WasInit(SDL_INIT_AUDIO)) GTEST_SKIP() << "SDL audio already up in this process";
+  ScopedEnv driver("SDL_AUDIODRIVER", "alsa");
+  ::testing::internal::CaptureStderr();
+  std::string said;
+  {
+    RunningGame g;
+    said = ::testing::internal::GetCapturedStderr();
+    if (g.Form->KorSound.Ready) GTEST_SKIP() << "this machine has a sound card";
+    // The music did not look for the device again: it learnt there was none.
+    EXPECT_EQ(g.Form->KorMidi.OpenFailure, platform::MidiOpenFailure::NoAudioDevice);
+  }
+  EXPECT_EQ(said.find("ALSA lib"), std::string::npos) << said;
+  EXPECT_NE(said.find("vexa: no audio device could be opened"), std::string::npos) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
 
 class SoundFontFault : public ::testing::Test {
