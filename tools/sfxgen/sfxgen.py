@@ -6,7 +6,8 @@
 Every sound is built from band-limited oscillators (sine, triangle, square, saw made of
 harmonics below the Nyquist frequency), filtered noise, envelopes with a soft attack and a
 release to silence, pitch glides, vibrato, a short echo and panning. Each sound is normalised
-to a peak of -3 dBFS and its first and last milliseconds are faded so that it starts and ends
+to a peak level of its own (the table at the end: the frequent short sounds lowest, so that
+they sit a few dB above the music rather than over it, and several at once leave headroom)FS and its first and last milliseconds are faded so that it starts and ends
 at zero. The files are canonical RIFF/WAVE PCM at 22050 Hz in the mix of formats the game's
 loader has to accept: 16-bit stereo for most, one 16-bit mono, one 8-bit mono, "fmt " chunks
 of 16 and of 18 bytes, and a "fact" chunk before "data" in some.
@@ -18,7 +19,6 @@ import struct
 import sys
 
 SR = 22050
-PEAK_DB = -3.0
 TWO_PI = 2.0 * math.pi
 
 
@@ -208,8 +208,8 @@ def echo(st, delay=0.12, feedback=0.35, repeats=4, cross=True):
     return out
 
 
-def finish(channels, fade_ms=4.0):
-    """Trims to equal length, fades both ends to exactly zero, normalises to the peak level."""
+def finish(channels, peak_db, fade_ms=4.0):
+    """Trims to equal length, fades both ends to exactly zero, normalises to peak_db dBFS."""
     n = max(len(c) for c in channels)
     channels = [c + [0.0] * (n - len(c)) for c in channels]
     fade = max(2, int(fade_ms * SR / 1000.0))
@@ -221,7 +221,7 @@ def finish(channels, fade_ms=4.0):
         c[0] = 0.0
         c[n - 1] = 0.0
     peak = max(max(abs(v) for v in c) for c in channels) or 1.0
-    target = 10.0 ** (PEAK_DB / 20.0)
+    target = 10.0 ** (peak_db / 20.0)
     return [[v * target / peak for v in c] for c in channels]
 
 
@@ -415,20 +415,23 @@ def sfx_logo():
     return echo(out, 0.16, 0.3, 4)
 
 
-# name: (builder, bits, fmt chunk size, fact chunk)
+# name: (builder, bits, fmt chunk size, fact chunk, peak level in dBFS)
+# The levels put each sound's own loudness (RMS while it sounds) near -17.5 dBFS, a few dB
+# above the music's (about -22 dBFS while it plays): the blips that come often and in
+# bursts (cursor, swap, landing) have the most energy for their peak and sit lowest.
 SOUNDS = {
-    'SELECT': (sfx_select, 16, 16, False),
-    'DECIDE': (sfx_decide, 16, 18, True),
-    'CANCEL': (sfx_cancel, 16, 16, False),
-    'PAUSE': (sfx_pause, 8, 16, False),      # the 8-bit mono one
-    'EXCHG': (sfx_exchg, 16, 18, False),     # the 16-bit mono one
-    'FALL': (sfx_fall, 16, 18, True),
-    'GAMEOVER': (sfx_gameover, 16, 16, False),
-    'CLEAR': (sfx_clear, 16, 18, True),
-    'READY': (sfx_ready, 16, 16, False),
-    'ERASE': (sfx_erase, 16, 18, False),
-    'STAR': (sfx_star, 16, 16, True),
-    'LOGO': (sfx_logo, 16, 18, False),
+    'SELECT': (sfx_select, 16, 16, False, -6.5),
+    'DECIDE': (sfx_decide, 16, 18, True, -5.0),
+    'CANCEL': (sfx_cancel, 16, 16, False, -5.0),
+    'PAUSE': (sfx_pause, 8, 16, False, -5.0),      # the 8-bit mono one
+    'EXCHG': (sfx_exchg, 16, 18, False, -6.0),     # the 16-bit mono one
+    'FALL': (sfx_fall, 16, 18, True, -6.0),
+    'GAMEOVER': (sfx_gameover, 16, 16, False, -5.0),
+    'CLEAR': (sfx_clear, 16, 18, True, -5.0),
+    'READY': (sfx_ready, 16, 16, False, -4.0),
+    'ERASE': (sfx_erase, 16, 18, False, -5.0),
+    'STAR': (sfx_star, 16, 16, True, -4.5),
+    'LOGO': (sfx_logo, 16, 18, False, -4.0),
 }
 
 
@@ -437,10 +440,10 @@ def main(argv):
         os.path.dirname(os.path.abspath(__file__)), '..', '..', 'resources', 'WAVE')
     os.makedirs(outdir, exist_ok=True)
     only = set(argv[2:])
-    for name, (build, bits, fmt_size, fact) in SOUNDS.items():
+    for name, (build, bits, fmt_size, fact, peak_db) in SOUNDS.items():
         if only and name not in only:
             continue
-        channels = finish(build())
+        channels = finish(build(), peak_db)
         path = os.path.join(outdir, name + '.wav')
         write_wave(path, channels, bits=bits, fmt_size=fmt_size, fact=fact)
         print('%-9s %d ch %2d bit fmt %d%s  %.3f s' % (
