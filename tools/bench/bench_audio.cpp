@@ -18,6 +18,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
+// 10 ms of sound at the rate the device runs at (manual mode, as in the game).
+constexpr int kFrames10Ms = platform::AudioDevice::kPreferredRate / 100;
+
 class NullMidiOut : public platform::MidiOut {
  public:
   void ShortMsg(uint32_t) override {}
@@ -104,10 +107,10 @@ void GameSongs() {
       std::printf("game song %s: cannot load, skipped\n", name);
       continue;
     }
-    std::vector<int16_t> out(220 * 2);
+    std::vector<int16_t> out(kFrames10Ms * 2);
     for (int i = 0; i < 100; ++i) {  // into the song, voices sounding
       midi.RunPass();
-      platform::AudioDevice::Render(out.data(), 220);
+      platform::AudioDevice::Render(out.data(), kFrames10Ms);
     }
     using Clock = std::chrono::steady_clock;
     constexpr int kPasses = 6000;  // 60 s
@@ -122,7 +125,7 @@ void GameSongs() {
       const auto t0 = Clock::now();
       midi.RunPass();
       const auto t1 = Clock::now();
-      platform::AudioDevice::Render(out.data(), 220);
+      platform::AudioDevice::Render(out.data(), kFrames10Ms);
       const auto t2 = Clock::now();
       pass.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
       mix.push_back(std::chrono::duration<double, std::micro>(t2 - t1).count());
@@ -162,7 +165,7 @@ VEXA_BENCH(audio) {
     std::printf("sequencer pass, dense 16-track song, null output: %8.3f us  (target < 20)\n", us);
   }
 
-  // Mixer: 16 voices of long stereo waves, 220 frames = 10 ms at 22050 Hz.
+  // Mixer: 16 voices of long stereo waves, 10 ms at the device's rate.
   {
     TKorSound sound;
     sound.Init(nullptr);
@@ -174,10 +177,10 @@ VEXA_BENCH(audio) {
         int16_t skip[2 * 8];
         platform::AudioDevice::Render(skip, 8);  // advance, so the next Play takes a new voice
       }
-    std::vector<int16_t> out(220 * 2);
+    std::vector<int16_t> out(kFrames10Ms * 2);
     int calls = 0;
     const double us = bench::MicrosPerCall(20000, [&] {
-      platform::AudioDevice::Render(out.data(), 220);
+      platform::AudioDevice::Render(out.data(), kFrames10Ms);
       if (++calls % 300 == 0)  // keep 16 voices sounding
         for (int s = 0; s < 4; ++s) {
           sound.Stop(s);
@@ -203,10 +206,10 @@ VEXA_BENCH(audio) {
     midi.LoadFile(bytes.data(), bytes.size());
     midi.Loaded = true;
     midi.Play(true);
-    std::vector<int16_t> out(220 * 2);
+    std::vector<int16_t> out(kFrames10Ms * 2);
     for (int i = 0; i < 300; ++i) {
       midi.RunPass();
-      platform::AudioDevice::Render(out.data(), 220);
+      platform::AudioDevice::Render(out.data(), kFrames10Ms);
     }
     using Clock = std::chrono::steady_clock;
     Clock::duration passTime{}, renderTime{};
@@ -215,7 +218,7 @@ VEXA_BENCH(audio) {
       const auto t0 = Clock::now();
       midi.RunPass();
       const auto t1 = Clock::now();
-      platform::AudioDevice::Render(out.data(), 220);
+      platform::AudioDevice::Render(out.data(), kFrames10Ms);
       const auto t2 = Clock::now();
       passTime += t1 - t0;
       renderTime += t2 - t1;
