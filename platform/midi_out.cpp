@@ -6,13 +6,17 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <thread>
+#include <utility>
 
 #include "platform/audio_device.h"
 #include "platform/audio_mixer.h"
+#include "platform/resources.h"
 
 namespace platform {
 namespace {
@@ -24,6 +28,69 @@ bool IsRegularFile(const std::string& path) {
 
 // The loading thread's niceness (0 is the game's own, 19 the least urgent).
 constexpr int kLoaderNice = 10;
+
+// The synthesiser's channels: the 16 that songs address, and more that only hold presets.
+constexpr int kSynthChannels = 64;
+constexpr int kSongChannels = 16;
+
+// Every (bank, program) that a program change in the embedded songs selects, drums (channel
+// 10) as bank 128, FluidSynth's bank of percussion kits. A walk over the tracks' events that
+// stops at anything it cannot read.
+void CollectSongPresets(std::set<std::pair<int, int>>& presets) {
+  auto be32 = [](const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
+           static_cast<uint32_t>(p[2]) << 8 | p[3];
+  };
+  for (int r = 0; r < kEmbeddedResourceCount; ++r) {
+    const EmbeddedResource& res = kEmbeddedResources[r];
+    if (std::strcmp(res.Type, "MIDI") != 0) continue;
+    const uint8_t* data = res.Begin;
+    const size_t size = static_cast<size_t>(res.End - res.Begin);
+    if (size < 14 || std::memcmp(data, "MThd", 4) != 0) continue;
+    for (size_t pos = 8 + be32(data + 4); pos + 8 <= size;) {
+      const size_t length = be32(data + pos + 4);
+      const size_t end = std::min(size, pos + 8 + length);
+      const bool track = std::memcmp(data + pos, "MTrk", 4) == 0;
+      size_t i = pos + 8;
+      pos = pos + 8 + length;
+      if (!track) continue;
+      int bank[kSongChannels] = {};
+      uint8_t status = 0;
+      auto vlq = [&](size_t& at) {
+        uint32_t v = 0;
+        for (int k = 0; k < 4 && at < end; ++k) {
+          const uint8_t b = data[at++];
+          v = (v << 7) | (b & 0x7Fu);
+          if (!(b & 0x80)) break;
+        }
+        return v;
+      };
+      while (i < end) {
+        vlq(i);  // delta time
+        if (i >= end) break;
+        if (data[i] == 0xFF) {
+          i += 2;
+          if (i > end) break;
+          i += vlq(i);
+          continue;
+        }
+        if (data[i] == 0xF0 || data[i] == 0xF7) {
+          ++i;
+          i += vlq(i);
+          continue;
+        }
+        if (data[i] & 0x80) status = data[i++];
+        if (status < 0x80) break;
+        const int ch = status & 0x0F, kind = status & 0xF0;
+        const size_t need = (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
+        if (i + need > end) break;
+        if (kind == 0xB0 && data[i] == 0) bank[ch] = data[i + 1];
+        if (kind == 0xC0) presets.insert({ch == 9 ? 128 : bank[ch], data[i]});
+        i += need;
+      }
+    }
+  }
+}
 
 // True for a RIFF file of kind "sfbk" (SoundFont 2, or 3 with compressed samples): the cheap
 // check that can be made before the first frame; the whole file is read behind it.
@@ -143,17 +210,28 @@ class SynthMidiOut final : public MidiOut, public AudioSource {
     fluid_settings_setint(Settings, "synth.cpu-cores", 1);
     fluid_settings_setint(Settings, "synth.polyphony", kSynthPolyphony);
     fluid_settings_setint(Settings, "synth.threadsafe-api", 1);
+    // Samples are read when a preset is first selected, not the whole font at once (a large
+    // General MIDI font is mostly instruments no song plays). The presets of the game's
+    // songs are selected here, on channels no song addresses, so they stay loaded: a song's
+    // program changes then never wait for the disk while the mix waits for the synthesiser.
+    fluid_settings_setint(Settings, "synth.dynamic-sample-loading", 1);
+    fluid_settings_setint(Settings, "synth.midi-channels", kSynthChannels);
     Synth = new_fluid_synth(Settings);
     if (!Synth) return false;
     failure = MidiOpenFailure::NoSoundFont;
-    bool loaded = false;
+    int font = FLUID_FAILED;
     for (const std::string& path : fonts) {
-      if (fluid_synth_sfload(Synth, path.c_str(), 1) != FLUID_FAILED) {
-        loaded = true;
-        break;
-      }
+      font = fluid_synth_sfload(Synth, path.c_str(), 1);
+      if (font != FLUID_FAILED) break;
     }
-    if (!loaded) return false;
+    if (font == FLUID_FAILED) return false;
+    std::set<std::pair<int, int>> presets;
+    CollectSongPresets(presets);
+    int channel = kSongChannels;
+    for (const auto& [bank, program] : presets) {
+      if (channel >= kSynthChannels) break;
+      if (fluid_synth_program_select(Synth, channel, font, bank, program) == FLUID_OK) ++channel;
+    }
     Device->GetMixer().AddSource(this);
     Ready.store(true, std::memory_order_release);
     failure = MidiOpenFailure::None;
