@@ -31,8 +31,10 @@ class TKorSound {
   TKorSound(const TKorSound&) = delete;
   TKorSound& operator=(const TKorSound&) = delete;
 
-  // Opens the shared audio device in the published format. The window is kept but not
-  // needed for audio. False when there is no audio device: every later call answers false.
+  // Opens the shared audio device with the published sample format (Bits, Stereo); the
+  // device runs at its own rate (48000 Hz, or 44100), and SamplingRatio stays the published
+  // setting. The window is kept but not needed for audio. False when there is no audio
+  // device: every later call answers false.
   bool Init(platform::Window* wnd);
   // instance is where "WAVE" resources are looked up; the program's own resources when null
   // (the only kind there is). bits: 16 for any value above 15, else 8.
