@@ -21,6 +21,8 @@ int gMusicPercent = 100;
 // The last live open that failed, and the SDL_AUDIODRIVER it was made under.
 bool gLiveFailed = false;
 std::string gFailedDriver;
+// SDL's audio subsystem as a failed open left it: still up (see OpenSdl).
+bool gSubsystemLeftUp = false;
 
 // About 11 ms at 48000 Hz: short enough that a sound follows its frame closely.
 constexpr Uint16 kDeviceFrames = 512;
@@ -98,6 +100,10 @@ AudioDevice* AudioDevice::Acquire(int rate, int bits, bool stereo) {
   // A live device that could not be opened is not looked for again in the same set-up:
   // the answer would be the same, after the same wait inside the audio library.
   if (!gManualMode && gLiveFailed && gFailedDriver == DriverSetting()) return nullptr;
+  if (gSubsystemLeftUp) {  // another set-up now: start SDL's audio afresh under it
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    gSubsystemLeftUp = false;
+  }
   auto* device =
       new AudioDevice(gManualMode ? gManualRate : kPreferredRate, bits, stereo ? 2 : 1, gManualMode);
   gLastError.clear();
@@ -174,9 +180,11 @@ bool AudioDevice::OpenSdl() {
   if (!noDevice && (OpenSdlAt(kPreferredRate, false, noDevice) ||
                     OpenSdlAt(kFallbackRate, false, noDevice)))
     return true;
-  std::string error = SDL_GetError();
-  CloseSdl();
-  SDL_SetError("%s", error.c_str());
+  // The subsystem stays up: shutting it down waits for the driver's device-watching thread
+  // to wake (about 100 ms with ALSA), which would hold the first frame. Nothing of it runs
+  // but that thread, which ends with the program.
+  gSubsystemLeftUp = true;
+  SdlAudioInitialised = false;
   return false;
 }
 
