@@ -1,7 +1,8 @@
 // vexa-replay: runs the game headless from a script, as fast as it can, with the same
 // window, components and modes as the game itself.
 //
-//   vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] [--language LANG] SCRIPT
+//   vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] [--volume EFFECTS,MUSIC]
+//               [--language LANG] SCRIPT
 //
 // It shows the game's own texts whatever the environment's locale; --language picks the
 // language of the texts (as the game's language setting does), for pictures of a translation.
@@ -76,7 +77,7 @@ class WavWriter {
 int Usage() {
   std::fprintf(stderr,
                "usage: vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] "
-               "[--language LANG] SCRIPT\n");
+               "[--volume EFFECTS,MUSIC] [--language LANG] SCRIPT\n");
   return 2;
 }
 
