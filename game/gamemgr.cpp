@@ -126,104 +126,106 @@ void TGameMgrMode::CreateScreenChild(TScreenId id) {
 
 void TGameMgrMode::Move(int32_t) {
   ::GameData& d = *GameData;
-  switch (Phase) {
-    case 0:
+  auto goTo = [this](TMgrStep step) { Phase = static_cast<int32_t>(step); };
+  switch (static_cast<TMgrStep>(Phase)) {
+    case TMgrStep::ShowLogo:
       CreateScreenChild(TScreenId::Logo);
-      Phase = 1;
+      goTo(TMgrStep::LoadCatalogue);
       break;
-    case 1:
+    case TMgrStep::LoadCatalogue:
       LoadCatalogue();
-      Phase = 2;
+      goTo(TMgrStep::ShowTitle);
       break;
-    case 2:
+    case TMgrStep::ShowTitle:
       Init();
       CreateScreenChild(TScreenId::Title);
-      Phase = 3;
+      goTo(TMgrStep::AfterTitle);
       break;
-    case 3:
+    case TMgrStep::AfterTitle:
       if (d.TitleChoice == 0)
-        Phase = 6;
+        goTo(TMgrStep::ShowGameType);
       else if (d.TitleChoice == 1)
-        Phase = 4;
+        goTo(TMgrStep::ShowRanking);
       else if (d.TitleChoice == 2)
-        Phase = 5;
+        goTo(TMgrStep::ShowOptions);
       else
-        Phase = 2;  // a choice the title never makes: back to the title
+        goTo(TMgrStep::ShowTitle);  // a choice the title never makes: back to the title
       break;
-    case 4:
+    case TMgrStep::ShowRanking:
       CreateScreenChild(TScreenId::Ranking);
-      Phase = 2;
+      goTo(TMgrStep::ShowTitle);
       break;
-    case 5:
+    case TMgrStep::ShowOptions:
       CreateScreenChild(TScreenId::Config);
-      Phase = 2;
+      goTo(TMgrStep::ShowTitle);
       break;
-    case 6:
+    case TMgrStep::ShowGameType:
       CreateScreenChild(TScreenId::Select);
-      Phase = 7;
+      goTo(TMgrStep::AfterGameType);
       break;
-    case 7:
-      if (!ConsumeBack(2)) Phase = d.GameType == 1 ? 11 : 8;
+    case TMgrStep::AfterGameType:
+      if (!ConsumeBack(TMgrStep::ShowTitle))
+        goTo(d.GameType == 1 ? TMgrStep::ShowContinue : TMgrStep::ShowLevel);
       break;
-    case 8:
+    case TMgrStep::ShowLevel:
       CreateScreenChild(TScreenId::LvSelect);
-      Phase = 9;
+      goTo(TMgrStep::PlayEndless);
       break;
-    case 9:
-      if (!ConsumeBack(6)) {
+    case TMgrStep::PlayEndless:
+      if (!ConsumeBack(TMgrStep::ShowGameType)) {
         CreateScreenChild(TScreenId::GameMain);
-        Phase = 10;
+        goTo(TMgrStep::ShowNameEntry);
       }
       break;
-    case 10:
+    case TMgrStep::ShowNameEntry:
       CreateScreenChild(TScreenId::RegRank);
-      Phase = 2;
+      goTo(TMgrStep::ShowTitle);
       break;
-    case 11:
+    case TMgrStep::ShowContinue:
       CreateScreenChild(TScreenId::ContSelect);
-      Phase = 12;
+      goTo(TMgrStep::PlayStage);
       break;
-    case 12:
-      if (!ConsumeBack(6)) {
+    case TMgrStep::PlayStage:
+      if (!ConsumeBack(TMgrStep::ShowGameType)) {
         CreateScreenChild(TScreenId::GameMain);
         d.RetryRequest = false;
-        Phase = 13;
+        goTo(TMgrStep::AfterStage);
       }
       break;
-    case 13:
+    case TMgrStep::AfterStage:
       if (d.StageFailed) {
-        Phase = 14;
+        goTo(TMgrStep::ShowRetry);
       } else {
         if (d.Stage % 2 == 0) CreateScreenChild(TScreenId::Reward);
-        Phase = d.Stage < kStageCount ? 12 : 16;
+        goTo(d.Stage < kStageCount ? TMgrStep::PlayStage : TMgrStep::ShowEnding);
       }
       break;
-    case 14:
+    case TMgrStep::ShowRetry:
       CreateScreenChild(TScreenId::PuzSave);
-      Phase = 15;
+      goTo(TMgrStep::AfterRetry);
       break;
-    case 15:
-      Phase = d.RetryRequest ? 12 : 2;
+    case TMgrStep::AfterRetry:
+      goTo(d.RetryRequest ? TMgrStep::PlayStage : TMgrStep::ShowTitle);
       break;
-    case 16:
+    case TMgrStep::ShowEnding:
       CreateScreenChild(TScreenId::Ending);
-      Phase = 2;
+      goTo(TMgrStep::ShowTitle);
       break;
     default:
-      Phase = 2;
+      goTo(TMgrStep::ShowTitle);
       break;
   }
 }
 
 bool TGameMgrMode::MenuPhase(int32_t dt) {
   switch (Phase) {
-    case 0:
-      if (Kernel->FadeIn(2 * dt)) Phase = 1;
+    case kMenuFadeIn:
+      if (Kernel->FadeIn(2 * dt)) Phase = kMenuChoose;
       return false;
-    case 1:
+    case kMenuChoose:
       return true;
-    case 2:
-      if (Kernel->FadeOut(2 * dt)) Phase = 3;
+    case kMenuFadeOut:
+      if (Kernel->FadeOut(2 * dt)) Phase = kMenuClose;
       return false;
     default:
       Kernel->Blackout = true;
@@ -233,10 +235,10 @@ bool TGameMgrMode::MenuPhase(int32_t dt) {
   }
 }
 
-bool TGameMgrMode::ConsumeBack(int32_t state) {
+bool TGameMgrMode::ConsumeBack(TMgrStep step) {
   if (GameData && GameData->BackRequest) {
     GameData->BackRequest = false;
-    Phase = state;
+    Phase = static_cast<int32_t>(step);
     return true;
   }
   return false;

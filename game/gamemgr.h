@@ -24,6 +24,37 @@ enum class TScreenId {
   Ending,
 };
 
+// The sequencer's steps, the values the root's Phase runs through. A step either creates
+// the next screen or chooses the next step from what the finished screen left in GameData.
+enum class TMgrStep : int32_t {
+  ShowLogo = 0,
+  LoadCatalogue = 1,
+  ShowTitle = 2,
+  AfterTitle = 3,     // branches on TitleChoice
+  ShowRanking = 4,
+  ShowOptions = 5,
+  ShowGameType = 6,
+  AfterGameType = 7,  // back to the title, or on to the level or continue screen
+  ShowLevel = 8,
+  PlayEndless = 9,    // back to the game type, or the endless game
+  ShowNameEntry = 10,
+  ShowContinue = 11,
+  PlayStage = 12,     // back to the game type, or the next puzzle stage
+  AfterStage = 13,    // the retry prompt, a reward picture, the next stage or the ending
+  ShowRetry = 14,
+  AfterRetry = 15,
+  ShowEnding = 16,
+};
+
+// The phases of the menu screens' cycle (MenuPhase): the picture fades in, the player
+// chooses, the picture fades out, and the screen blacks out and finishes.
+enum TMenuCycle : int32_t {
+  kMenuFadeIn = 0,
+  kMenuChoose = 1,
+  kMenuFadeOut = 2,
+  kMenuClose = 3,
+};
+
 class TGameMgrMode;
 // Makes the screen of the given id as a child of parent (with parent's kernel and data).
 using TScreenFactory = TGameMgrMode* (*)(TScreenId id, TGameMgrMode* parent);
@@ -40,7 +71,8 @@ class TGameMgrMode : public TGameMode {
   const char* ClassName() const override { return "TGameMgrMode"; }
 
   void LoadCatalogue();
-  bool ConsumeBack(int32_t state);
+  // On a pending back request: clears it, goes to the given step and returns true.
+  bool ConsumeBack(TMgrStep step);
   void LoadSaveData();
   void WriteSaveData();
 
@@ -73,9 +105,12 @@ class TGameMgrMode : public TGameMode {
   // mode's own start (TGameMode::Init) follows.
   void StartFadedOut();
 
-  // The menu screens' cycle on Phase: 0 fades in, 1 is the screen's own (this returns true
-  // there), 2 fades out, 3 blacks out and finishes. Fades step by twice the frame time.
+  // The menu screens' cycle on Phase (TMenuCycle): returns true in kMenuChoose, the
+  // screen's own phase. Fades step by twice the frame time.
   bool MenuPhase(int32_t dt);
+  // Leaves kMenuChoose for the fade-out. A second call in the same tick (cancel and decide
+  // taken together) steps over the fade-out: the screen closes at once.
+  void LeaveMenu() { ++Phase; }
 
   // Creates the given screen as this mode's child through the factory in use.
   void CreateScreenChild(TScreenId id);

@@ -85,7 +85,7 @@ void TConfigMode::Move(int32_t dt) {
   Control();
   if (!Kernel) return;
   if (MenuPhase(dt)) {
-    if (Decided || Cancelled) Phase = 2;
+    if (Decided || Cancelled) Phase = kMenuFadeOut;
   }
 }
 

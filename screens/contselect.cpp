@@ -44,10 +44,10 @@ void TContSelectMode::Move(int32_t dt) {
   if (MenuPhase(dt)) {
     if (Cancelled) {
       GameData->BackRequest = true;
-      ++Phase;
+      LeaveMenu();
     }
     if (Decided) {
-      ++Phase;
+      LeaveMenu();
       if (Kernel->Midi) Kernel->Midi->Stop();
     }
   }

@@ -80,20 +80,20 @@ void TEndingMode::Move(int32_t dt) {
   Control();
   if (!Kernel) return;
   switch (Phase) {
-    case 0:
+    case kWhiteIn:
       if (Kernel->WhiteIn(dt / 4)) {
         if (Kernel->Midi) Kernel->Midi->Play("ENDING", true);
-        Phase = 1;
+        Phase = kRoll;
       }
       break;
-    case 1:
+    case kRoll:
       if (Credits) Credits->Update(dt);
       if (EndRequest) {
-        Phase = 2;
+        Phase = kFadeOut;
         PlayDecide();
       }
       break;
-    default:
+    default:  // kFadeOut
       // The song goes on: the title's own song replaces it.
       Kernel->FadeWhite = false;
       if (Kernel->FadeOut(dt)) {

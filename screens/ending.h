@@ -16,6 +16,9 @@ class TEndingMode : public TGameMgrMode {
   static constexpr float kCreditColumnX = 222.0f;
   // Slot i of the roll, 20 pixels below slot i - 1; null for an empty slot.
   static const char* const CreditLines[kCreditSlots];
+  // The phases: the picture comes up out of white, the credits roll until Enter, and the
+  // picture fades out to black.
+  enum : int32_t { kWhiteIn, kRoll, kFadeOut };
 
   TEndingMode(TGameMode* parent, TKernel* kernel, void* data);
   ~TEndingMode() override;

@@ -26,9 +26,9 @@ void TLogoMode::Init() {
 void TLogoMode::Control() {
   if (!(Kernel->Pushed & (btA | btEnter)) || Skipped) return;
   Skipped = true;
-  if (Phase <= 2) {
+  if (Phase <= kShown) {
     Work = 0;
-    Phase = 3;
+    Phase = kFadeOut;
     if (Kernel->Sound) Kernel->Sound->Stop(kJingleKey);
   }
 }
@@ -36,38 +36,38 @@ void TLogoMode::Control() {
 void TLogoMode::Move(int32_t dt) {
   Control();
   switch (Phase) {
-    case 0:  // dark pause, then the jingle starts with the fade-in
+    case kDarkPause:  // then the jingle starts with the fade-in
       Work -= dt;
       if (Work < 0) {
         if (Kernel->Sound) Kernel->Sound->Play(kJingleKey);
         Work = kPause;
-        Phase = 1;
+        Phase = kFadeIn;
       }
       break;
-    case 1:
+    case kFadeIn:
       if (Kernel->FadeIn(2 * dt)) {
         Frame = 0;
-        Phase = 2;
+        Phase = kShown;
       }
       break;
-    case 2:
+    case kShown:
       // The animation runs once through its cells and holds on the last one.
       if (Elapsed % kFrameTime == 0 && Frame < kLastFrame) ++Frame;
       Work -= dt;
-      if (Work < 0) Phase = 3;
+      if (Work < 0) Phase = kFadeOut;
       break;
-    case 3:
+    case kFadeOut:
       if (Kernel->FadeOut(2 * dt)) {
         Kernel->Blackout = true;
-        Phase = 4;
+        Phase = kBlackPause;
         Work = kPause;
       }
       break;
-    case 4:
+    case kBlackPause:
       Work -= dt;
-      if (Work < 0) Phase = 5;
+      if (Work < 0) Phase = kDone;
       break;
-    default:
+    default:  // kDone
       Kernel->FadeLevel = 255;
       Finished = true;
       break;

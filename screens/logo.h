@@ -17,8 +17,10 @@ class TLogoMode : public TGameMgrMode {
   void Control() override;
   const char* ClassName() const override { return "TLogoMode"; }
 
-  // Phases: 0 dark pause, 1 fade-in, 2 shown, 3 fade-out, 4 black pause, 5 done. Work
+  // The phases, in order; a skip press jumps from any phase up to kShown to kFadeOut. Work
   // counts the pauses down in milliseconds.
+  enum : int32_t { kDarkPause, kFadeIn, kShown, kFadeOut, kBlackPause, kDone };
+
   bool Skipped = false;  // a skip press has been taken; later ones are ignored
   int32_t Frame = 0;     // logo cell now shown, 0..7
 };

@@ -31,10 +31,10 @@ void TLvSelectMode::Move(int32_t dt) {
   if (MenuPhase(dt)) {
     if (Cancelled) {
       GameData->BackRequest = true;
-      ++Phase;
+      LeaveMenu();
     }
     if (Decided) {
-      ++Phase;
+      LeaveMenu();
       // The game screen starts its own music.
       if (Kernel->Midi) Kernel->Midi->Stop();
     }

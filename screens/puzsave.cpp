@@ -28,7 +28,7 @@ void TPuzSaveMode::Control() {
 void TPuzSaveMode::Move(int32_t dt) {
   Control();
   if (MenuPhase(dt)) {
-    if (Decided) Phase = 2;
+    if (Decided) Phase = kMenuFadeOut;
   }
 }
 

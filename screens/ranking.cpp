@@ -45,7 +45,7 @@ void TRankingMode::Control() {
 void TRankingMode::Move(int32_t dt) {
   Control();
   if (MenuPhase(dt)) {
-    if (Decided) Phase = 2;
+    if (Decided) Phase = kMenuFadeOut;
   }
 }
 

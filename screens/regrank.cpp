@@ -71,7 +71,7 @@ void TRegRankMode::Move(int32_t dt) {
   Control();
   if (MenuPhase(dt)) {
     if (Entered) TypeName();
-    if (Decided) Phase = 2;
+    if (Decided) Phase = kMenuFadeOut;
   }
 }
 

@@ -56,28 +56,28 @@ void TRewardMode::Move(int32_t dt) {
   Control();
   if (!Kernel) return;
   switch (Phase) {
-    case 0:
+    case kFadeIn:
       if (Kernel->FadeIn(dt)) {
         if (Kernel->Midi) Kernel->Midi->Play("FANFARE", false);
-        Phase = 1;
+        Phase = kShown;
       }
       break;
-    case 1:
+    case kShown:
       RevealStep(dt);
       if (Stars) Stars->Update(dt);
       if (Decided) {
         if (Kernel->Midi) Kernel->Midi->Stop();
-        Phase = GameData && GameData->Stage >= kStageCount ? 3 : 2;
+        Phase = GameData && GameData->Stage >= kStageCount ? kWhiteOut : kFadeOut;
         PlayDecide();
       }
       break;
-    case 2:
+    case kFadeOut:
       if (Kernel->FadeOut(dt)) {
         Kernel->FadeLevel = 255;
         Finished = true;
       }
       break;
-    default:
+    default:  // kWhiteOut
       // The white stays set, so the ending starts from white.
       if (Kernel->WhiteOut(dt / 4)) {
         Kernel->FadeLevel = 255;

@@ -14,6 +14,9 @@ class TRewardMode : public TGameMgrMode {
   static constexpr int32_t kRevealAfter = 3000;  // ms of the screen's own time
   // The order in which the 5 x 5 pieces are uncovered: {column, row}.
   static const int32_t PieceOrder[kPieces][2];
+  // The phases: the picture fades in, the new piece is uncovered while the player looks,
+  // then the picture fades out to black, or to white after the last stage.
+  enum : int32_t { kFadeIn, kShown, kFadeOut, kWhiteOut };
 
   TRewardMode(TGameMode* parent, TKernel* kernel, void* data);
   ~TRewardMode() override;

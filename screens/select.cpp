@@ -33,11 +33,11 @@ void TSelectMode::Move(int32_t dt) {
     // Cancel and decide in the same tick step over the fade-out: the screen ends at once.
     if (Cancelled) {
       GameData->BackRequest = true;
-      ++Phase;
+      LeaveMenu();
     }
     if (Decided) {
       GameData->GameType = static_cast<uint8_t>(Cursor);
-      ++Phase;
+      LeaveMenu();
     }
   }
 }

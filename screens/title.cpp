@@ -26,21 +26,21 @@ void TTitleMode::Control() {
 void TTitleMode::Move(int32_t dt) {
   Control();
   switch (Phase) {
-    case 0:
+    case kMenuFadeIn:
       if (Kernel->FadeIn(2 * dt)) {
-        Phase = 1;
+        Phase = kMenuChoose;
         // Coming back from the ranking or the options the song is still on: keep it going.
         if (Kernel->Midi && !Kernel->Midi->IsPlay(kSong)) Kernel->Midi->Play(kSong, true);
       }
       break;
-    case 1:
+    case kMenuChoose:
       if (Decided) {
         GameData->TitleChoice = static_cast<uint8_t>(Cursor);
-        Phase = 2;
+        Phase = kMenuFadeOut;
       }
       break;
-    case 2:
-      if (Kernel->FadeOut(2 * dt)) Phase = 3;
+    case kMenuFadeOut:
+      if (Kernel->FadeOut(2 * dt)) Phase = kMenuClose;
       break;
     default:
       Kernel->Blackout = true;
