@@ -1,5 +1,5 @@
 // The program entry: reads the player's settings and the command line, opens the window,
-// builds the game over it and runs the message loop.
+// builds the game over it and runs the event loop.
 #include <cstdio>
 #include <cstring>
 #include <exception>

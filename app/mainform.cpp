@@ -13,8 +13,8 @@ TMainForm::TMainForm(platform::Window* window) : TMainForm(window, Settings{}) {
 
 TMainForm::TMainForm(platform::Window* window, const Settings& settings)
     : Window(window), Config(settings) {
-  // 1. The designed components: the clock starts disabled at 20 ms; the drawing component
-  //    works on a 512 x 384 surface with a 16-pixel bold gothic font.
+  // The frame clock starts stopped at 20 ms; the drawing component works on a 512 x 384
+  // surface with a 16-pixel bold gothic font.
   HITimer.Enabled = false;
   HITimer.Interval = 20;
   HITimer.OnTimer = [this](THITimer*) { HITimerTimer(); };
@@ -25,12 +25,12 @@ TMainForm::TMainForm(platform::Window* window, const Settings& settings)
   font.Name = "IPAGothic";
   font.Height = 16;
   font.Bold = true;
-  font.Color = 0x000000;  // the window-text colour
+  font.Color = 0x000000;  // black letters
   KorDraw.SetFont(font);
 
-  // 2. The components, bound to the window.
+  // The components, bound to the window.
   KorDraw.Init(window);
-  KorInput.Init(window, nullptr);
+  KorInput.Init(window);
   // A component that cannot start leaves the game running without it; the player learns
   // why in one line, never in a box that must be dismissed first.
   if (!KorSound.Init(window))
@@ -38,11 +38,12 @@ TMainForm::TMainForm(platform::Window* window, const Settings& settings)
                  platform::AudioDevice::LastError().c_str());
   if (Config.Music) KorMidi.Init();
 
-  // 3. The kernel over them. 4. The frame interval.
+  // The kernel over them, and the frame interval this machine runs at.
   Kernel = new TKernel(&KorDraw, &KorSound, &KorInput, &KorMidi);
   SetFrameInterval();
 
-  // 5. The root mode. 6. GameData, the puzzle data and the save file. 7. The keys.
+  // The game manager as the root mode; GameData from its defaults, the puzzle data and the
+  // save file; then the keys the saved options choose.
   Root = new TGameMgrMode(nullptr, Kernel, &GameData);
   InitGameData();
   Root->ApplyKeyConfig();

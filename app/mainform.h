@@ -44,7 +44,7 @@ class TMainForm {
   void LoadPuzzleData();
   void StartClock();
   void StopClock();
-  // The message loop: runs until the window is closed.
+  // The event loop: runs until the window is closed.
   int Run();
 
   // Frame interval chosen for a processor class: 20 ms for the classes counted as fast or

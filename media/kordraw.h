@@ -62,8 +62,8 @@ class TKorDraw {
   bool Init(platform::Window* wnd);
   // Releases everything, then sets up a work surface and its copy of width x height (a
   // width outside 1..640 becomes 640, a height outside 1..480 becomes 480) in WorkFormat,
-  // and switches the window to full screen or back. No window: false. depth is the
-  // display depth of the original full-screen mode; presentation here is always 32-bit.
+  // and switches the window to full screen or back. No window: false. depth (16 or
+  // 24) is taken and not used: the picture is always presented in 32 bits.
   bool Init(platform::Window* wnd, const void* instance, int32_t width, int32_t height,
             bool fullScreen, int32_t depth);
   // Releases the surfaces and empties the registry; not Ready afterwards.

@@ -6,7 +6,7 @@
 
 TKorInput::~TKorInput() { ReleaseAll(); }
 
-bool TKorInput::Init(platform::Window* wnd, const void* /*instance*/) {
+bool TKorInput::Init(platform::Window* wnd) {
   ReleaseAll();
   Wnd = wnd;
   if (!wnd) return false;

@@ -34,7 +34,7 @@ class TKorInput {
   TKorInput(const TKorInput&) = delete;
   TKorInput& operator=(const TKorInput&) = delete;
 
-  bool Init(platform::Window* wnd, const void* instance = nullptr);
+  bool Init(platform::Window* wnd);
   bool GetState(InputState& out);
   bool GetKeyboardState(uint8_t buf[256]);
   bool GetKeys(InputState& out) const;

@@ -61,11 +61,10 @@ TKorMidi::~TKorMidi() {
   gLive.erase(std::remove(gLive.begin(), gLive.end(), this), gLive.end());
 }
 
-bool TKorMidi::Init() { return Init(nullptr, false); }
+bool TKorMidi::Init() { return Init(false); }
 
-bool TKorMidi::Init(const void* instance, bool useThread) {
+bool TKorMidi::Init(bool useThread) {
   CleanUp();
-  Instance = instance;
   Manual = platform::AudioDevice::IsManualMode();
   UseThread = useThread && !Manual;
   OpenFailure = platform::MidiOpenFailure::None;

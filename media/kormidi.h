@@ -56,7 +56,7 @@ class TKorMidi {
   // all it answers false without a message (the sound effects are silent too). The game
   // then runs without music.
   bool Init();
-  bool Init(const void* instance, bool useThread);
+  bool Init(bool useThread);
   bool CleanUp();
   // Stops and loads a song: the "MIDI" resource of that name, else the name as a file.
   bool Load(const std::string& name);
@@ -91,7 +91,6 @@ class TKorMidi {
   std::function<std::unique_ptr<platform::MidiOut>()> OpenOutput;
   platform::MidiOpenFailure OpenFailure = platform::MidiOpenFailure::None;
 
-  const void* Instance = nullptr;
   std::unique_ptr<platform::MidiOut> MidiOut;
   std::thread PlayThreadHandle;
   uint32_t TimerId = 0;

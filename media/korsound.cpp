@@ -53,14 +53,12 @@ TKorSound::TKorSound() = default;
 TKorSound::~TKorSound() { ReleaseAll(); }
 
 bool TKorSound::Init(platform::Window* wnd) {
-  return Init(wnd, nullptr, SamplingRatio, Bits, Stereo);
+  return Init(wnd, SamplingRatio, Bits, Stereo);
 }
 
-bool TKorSound::Init(platform::Window* wnd, const void* instance, int32_t rate, int32_t bits,
-                     bool stereo) {
+bool TKorSound::Init(platform::Window* wnd, int32_t rate, int32_t bits, bool stereo) {
   ReleaseAll();
   Wnd = wnd;
-  Instance = instance;
   if (rate < 100 || rate > 200000) return false;
   Device = platform::AudioDevice::Acquire(rate, bits > 15 ? 16 : 8, stereo);
   if (!Device) return false;

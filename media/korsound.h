@@ -36,9 +36,8 @@ class TKorSound {
   // setting. The window is kept but not needed for audio. False when there is no audio
   // device: every later call answers false.
   bool Init(platform::Window* wnd);
-  // instance is where "WAVE" resources are looked up; the program's own resources when null
-  // (the only kind there is). bits: 16 for any value above 15, else 8.
-  bool Init(platform::Window* wnd, const void* instance, int32_t rate, int32_t bits, bool stereo);
+  // bits: 16 for any value above 15, else 8.
+  bool Init(platform::Window* wnd, int32_t rate, int32_t bits, bool stereo);
   // Loads a sound (resource first, then the name as a file path) and registers it under key.
   bool CreateBuffer(const std::string& key, const std::string& resName);
   // Loads a sound into the next slot without a key.
@@ -63,7 +62,6 @@ class TKorSound {
   int32_t IndexOf(const std::string& key) const;
 
   platform::Window* Wnd = nullptr;
-  const void* Instance = nullptr;
   bool Ready = false;
   int32_t SoundCount = 0;
   platform::AudioDevice* Device = nullptr;

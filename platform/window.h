@@ -63,7 +63,6 @@ class Window {
   bool InjectKey(uint8_t dik, bool down);
 
   InputDevices& Input() { return Devices; }
-  bool IsHeadless() const { return Sdl == nullptr; }
   int ClientWidth() const { return ClientW; }
   int ClientHeight() const { return ClientH; }
 

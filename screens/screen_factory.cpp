@@ -10,7 +10,6 @@
 #include "screens/regrank.h"
 #include "screens/reward.h"
 #include "screens/select.h"
-#include "screens/standin.h"
 #include "screens/title.h"
 
 TGameMgrMode* CreateScreen(TScreenId id, TGameMgrMode* parent) {
@@ -28,5 +27,6 @@ TGameMgrMode* CreateScreen(TScreenId id, TGameMgrMode* parent) {
     case TScreenId::PuzSave: return new TPuzSaveMode(parent, parent->Kernel, parent->Data);
     case TScreenId::Ending: return new TEndingMode(parent, parent->Kernel, parent->Data);
   }
-  return new TStandInMode(parent, "TGameMgrMode");
+  // An id outside the list makes no screen: the sequencer takes its next step.
+  return nullptr;
 }

@@ -15,13 +15,14 @@
 
 namespace {
 
-struct BitmapSpec {
+// A bitmap as the screens draw it: its resource name, its size and its cell grid.
+struct ExpectedBitmap {
   const char* Name;
   int Width, Height;
   int CellWidth, CellHeight;  // the grid the game cuts it into
 };
 
-const BitmapSpec kBitmaps[] = {
+const ExpectedBitmap kBitmaps[] = {
     {"BACK1", 512, 384, 512, 384},     {"BACK2", 512, 384, 512, 384},
     {"TITLE", 350, 100, 350, 100},     {"TITLE2", 229, 44, 229, 44},
     {"COPYRIGHT", 272, 32, 272, 32},   {"MINILOGO", 136, 40, 136, 40},
@@ -74,30 +75,30 @@ int CountTransparent(const SDL_Surface* s, int x0, int y0, int w, int h) {
 }
 
 TEST(AssetBitmaps, EveryBitmapIsEmbeddedWithItsExactSizeAndGrid) {
-  for (const BitmapSpec& spec : kBitmaps) {
-    SCOPED_TRACE(spec.Name);
+  for (const ExpectedBitmap& bitmap : kBitmaps) {
+    SCOPED_TRACE(bitmap.Name);
     platform::ResourceView view;
-    ASSERT_TRUE(platform::FindResource("BITMAP", spec.Name, view));
+    ASSERT_TRUE(platform::FindResource("BITMAP", bitmap.Name, view));
     SDL_RWops* rw = SDL_RWFromConstMem(view.Data, static_cast<int>(view.Size));
     Surface raw(SDL_LoadBMP_RW(rw, 1));
     ASSERT_TRUE(raw) << SDL_GetError();
-    EXPECT_EQ(raw->w, spec.Width);
-    EXPECT_EQ(raw->h, spec.Height);
+    EXPECT_EQ(raw->w, bitmap.Width);
+    EXPECT_EQ(raw->h, bitmap.Height);
     // The game's own formats: 8 bits with a palette, or 24 bits.
     int bpp = raw->format->BitsPerPixel;
     EXPECT_TRUE(bpp == 8 || bpp == 24) << bpp;
     // The grid divides the picture exactly, so no cell is cut short.
-    EXPECT_EQ(raw->w % spec.CellWidth, 0);
-    EXPECT_EQ(raw->h % spec.CellHeight, 0);
+    EXPECT_EQ(raw->w % bitmap.CellWidth, 0);
+    EXPECT_EQ(raw->h % bitmap.CellHeight, 0);
   }
 }
 
 TEST(AssetBitmaps, NoRealColourTurnsTransparentOnA16BitSurface) {
   // A colour whose channels all fall below one 5-bit step becomes the all-zero pixel
   // on a 16-bit surface and would vanish; only pure black may be transparent.
-  for (const BitmapSpec& spec : kBitmaps) {
-    SCOPED_TRACE(spec.Name);
-    Surface s = LoadBitmap(spec.Name);
+  for (const ExpectedBitmap& bitmap : kBitmaps) {
+    SCOPED_TRACE(bitmap.Name);
+    Surface s = LoadBitmap(bitmap.Name);
     ASSERT_TRUE(s);
     int bad = 0;
     for (int y = 0; y < s->h; ++y)

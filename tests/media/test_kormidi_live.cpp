@@ -101,7 +101,7 @@ TEST(KorMidiLiveTest, ThreadModeMeasuresItsOwnPeriodAndEndsWithCleanUp) {
   platform::AudioDevice::SetManualMode(false);
   auto log = std::make_shared<platform::MidiLog>();
   auto midi = RecordingMidi(log);
-  ASSERT_TRUE(midi->Init(nullptr, true));
+  ASSERT_TRUE(midi->Init(true));
   EXPECT_TRUE(midi->UseThread);
   const Bytes song = OneTrackSong({0x00, 0x90, 60, 1, 0x60, 0x90, 61, 1});
   ASSERT_TRUE(midi->LoadFile(song.data(), song.size()));

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // it is.
   static const int32_t rates[] = {22050, 44100, 11025, 8000};
   const uint8_t pick = data[size - 1];
-  if (!sound->Init(nullptr, nullptr, rates[pick & 3], (pick & 4) ? 8 : 16, !(pick & 8))) return 0;
+  if (!sound->Init(nullptr, rates[pick & 3], (pick & 4) ? 8 : 16, !(pick & 8))) return 0;
   if (sound->CreateBuffer("Fuzz", path)) {
     if (sound->IndexOf("fuzz") != 0) __builtin_trap();
     int16_t out[2 * 256];
