@@ -6,14 +6,7 @@
 #include "media/korinput.h"
 #include "media/korsound.h"
 #include "platform/cpuid.h"
-
-namespace {
-
-// DirectInput scan codes of the letters A..Z.
-constexpr uint8_t kLetterCodes[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
-                                      49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
-
-}  // namespace
+#include "platform/keycodes.h"
 
 TKernel::TKernel(TKorDraw* draw, TKorSound* sound, TKorInput* input, TKorMidi* midi)
     : Draw(draw), Sound(sound), Input(input), Midi(midi) {}
@@ -100,7 +93,7 @@ bool TKernel::WhiteIn(int32_t step) {
 
 char TKernel::GetLetter() const {
   for (int i = 0; i < 26; ++i)
-    if (PushedKey == kLetterCodes[i]) return static_cast<char>('A' + i);
+    if (PushedKey == keycode::kLetters[i]) return static_cast<char>('A' + i);
   return 0;
 }
 

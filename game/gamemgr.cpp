@@ -9,6 +9,7 @@
 #include "media/korinput.h"
 #include "media/kormidi.h"
 #include "media/korsound.h"
+#include "platform/keycodes.h"
 
 namespace {
 
@@ -418,13 +419,13 @@ void TGameMgrMode::ApplyKeyConfig() {
   // A value outside 0..1 (a damaged save file) counts as 0, which is also what the options
   // screen shows for it: the keys never stay at an assignment no screen names.
   if (GameData->ControlType == 1) {
-    keys.A = 57;
-    keys.B = 47;
-    keys.Enter = 28;
+    keys.A = keycode::Space;
+    keys.B = keycode::V;
+    keys.Enter = keycode::Enter;
   } else {
-    keys.A = 44;
-    keys.B = 45;
-    keys.Enter = 28;
+    keys.A = keycode::Z;
+    keys.B = keycode::X;
+    keys.Enter = keycode::Enter;
   }
   Kernel->Input->SetKeys(keys);
 }

@@ -3,13 +3,15 @@
 // directions, three buttons), plus the whole keyboard state for letter entry.
 #include <cstdint>
 
+#include "platform/keycodes.h"
+
 namespace platform {
 class Window;
 class InputDevices;
 }  // namespace platform
 
 // Seven bytes: the state of the seven game inputs (0 = up), or their key assignment (one
-// DirectInput scan code each).
+// scan code of platform/keycodes.h each).
 struct InputState {
   uint8_t Up = 0;
   uint8_t Down = 0;
@@ -25,7 +27,8 @@ struct InputState {
 static_assert(sizeof(InputState) == 7, "InputState is seven bytes");
 
 // The default assignment: cursor keys, Z, X, C.
-constexpr InputState kDefaultKeyCodes{200, 208, 203, 205, 44, 45, 46};
+constexpr InputState kDefaultKeyCodes{keycode::Up, keycode::Down, keycode::Left, keycode::Right,
+                                      keycode::Z, keycode::X, keycode::C};
 
 class TKorInput {
  public:

@@ -6,6 +6,7 @@
 #include "engine/kernel.h"
 #include "media/kordraw.h"
 #include "media/kormidi.h"
+#include "platform/keycodes.h"
 
 TRegRankMode::TRegRankMode(TGameMode* parent, TKernel* kernel, void* data)
     : TRankingMode(parent, kernel, data) {}
@@ -56,12 +57,12 @@ void TRegRankMode::TypeName() {
     NameBuf[NameLen] = '\0';
     PlaySelect();
   }
-  if (Kernel->PushedKey == kSpaceKey && NameLen < kMaxName) {
+  if (Kernel->PushedKey == keycode::Space && NameLen < kMaxName) {
     NameBuf[NameLen++] = ' ';
     NameBuf[NameLen] = '\0';
     PlaySelect();
   }
-  if (Kernel->PushedKey == kBackspaceKey && NameLen > 0) {
+  if (Kernel->PushedKey == keycode::Backspace && NameLen > 0) {
     NameBuf[--NameLen] = '\0';
     PlaySelect();
   }

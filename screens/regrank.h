@@ -10,8 +10,6 @@
 class TRegRankMode : public TRankingMode {
  public:
   static constexpr int32_t kMaxName = 8;
-  static constexpr int32_t kSpaceKey = 57;      // scan code of the space bar
-  static constexpr int32_t kBackspaceKey = 14;  // scan code of the backspace key
 
   TRegRankMode(TGameMode* parent, TKernel* kernel, void* data);
 

@@ -6,6 +6,7 @@
 
 #include "engine/kernel.h"
 #include "media/korinput.h"
+#include "platform/keycodes.h"
 #include "platform/window.h"
 
 namespace {
@@ -39,7 +40,7 @@ std::vector<int> RepeatTicks(KernelRig& rig, uint16_t bit, int dt, int n) {
 
 TEST(KernelRepeat, KeyboardAt20msRepeatsAfter200ThenEvery60) {
   KernelRig rig;
-  rig.Key(200, true);  // cursor up
+  rig.Key(keycode::Up, true);
   EXPECT_EQ(RepeatTicks(rig, btUp, 20, 17), (std::vector<int>{0, 10, 13, 16}));
 }
 
@@ -51,7 +52,7 @@ TEST(KernelRepeat, JoystickAt20msRepeatsAfter180ThenEvery60) {
 
 TEST(KernelRepeat, At40msKeyboardAndJoystick) {
   KernelRig keys;
-  keys.Key(208, true);
+  keys.Key(keycode::Down, true);
   EXPECT_EQ(RepeatTicks(keys, btDown, 40, 11), (std::vector<int>{0, 6, 8, 10}));
   KernelRig stick;
   stick.Stick(0, 100);
@@ -76,9 +77,9 @@ TEST(KernelRepeat, SecondButtonRepeatsAloneAndReleaseRestartsDelay) {
 TEST(KernelKeyboard, PushedKeyIsHighestCodeAndLettersMap) {
   KernelRig rig;
   rig.Key(30, true);  // A
-  rig.Key(44, true);  // Z
+  rig.Key(keycode::Z, true);
   rig.Kernel.Tick(20);
-  EXPECT_EQ(rig.Kernel.PushedKey, 44);
+  EXPECT_EQ(rig.Kernel.PushedKey, keycode::Z);
   EXPECT_EQ(rig.Kernel.GetLetter(), 'Z');
   EXPECT_TRUE(rig.Kernel.Pushed & btAnyKey);
   EXPECT_FALSE(rig.Kernel.Repeat & btAnyKey);
@@ -88,9 +89,9 @@ TEST(KernelKeyboard, PushedKeyIsHighestCodeAndLettersMap) {
 
   KernelRig both;
   both.Key(30, true);   // A
-  both.Key(200, true);  // cursor up
+  both.Key(keycode::Up, true);
   both.Kernel.Tick(20);
-  EXPECT_EQ(both.Kernel.PushedKey, 200);
+  EXPECT_EQ(both.Kernel.PushedKey, keycode::Up);
   EXPECT_EQ(both.Kernel.GetLetter(), 0);
 }
 
@@ -148,8 +149,8 @@ TEST(KernelCpuClass, TableEntriesAndUnknowns) {
 TEST(KernelKeyEvents, ATapBetweenTicksIsSeenAndLettersTypedInABurstEachCount) {
   KernelRig rig;
   platform::InputDevices& keys = rig.Window->Input();
-  keys.QueueKeyEvent(44, true);  // Z down and up again before the tick
-  keys.QueueKeyEvent(44, false);
+  keys.QueueKeyEvent(keycode::Z, true);  // down and up again before the tick
+  keys.QueueKeyEvent(keycode::Z, false);
   rig.Kernel.Tick(20);
   EXPECT_TRUE(rig.Kernel.Pushed & btA);
   rig.Kernel.Tick(20);
@@ -157,7 +158,7 @@ TEST(KernelKeyEvents, ATapBetweenTicksIsSeenAndLettersTypedInABurstEachCount) {
 
   std::string typed;
   for (char c : std::string("VEXXA")) {
-    const uint8_t code = c == 'V' ? 47 : c == 'E' ? 18 : c == 'X' ? 45 : 30;
+    const uint8_t code = keycode::kLetters[c - 'A'];
     keys.QueueKeyEvent(code, true);
     keys.QueueKeyEvent(code, false);
   }

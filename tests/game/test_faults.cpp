@@ -75,13 +75,13 @@ class SaveFileFault : public ::testing::Test {
   }
   // From the title to the options screen, BLOCK one set to the left, decided: a save.
   static void DecideOptions(RunningGame& g) {
-    g.Tap(kDown);
-    g.Tap(kDown);
-    g.Tap(kEnter);
+    g.Tap(keycode::Down);
+    g.Tap(keycode::Down);
+    g.Tap(keycode::Enter);
     ASSERT_TRUE(g.WaitFor("TConfigMode"));
     g.Wait(30);
-    g.Tap(kLeft);
-    g.Tap(kEnter);
+    g.Tap(keycode::Left);
+    g.Tap(keycode::Enter);
     ASSERT_TRUE(g.WaitFor("TTitleMode"));
     g.Wait(60);
   }
@@ -105,8 +105,8 @@ TEST_F(SaveFileFault, FolderThatCannotBeWrittenKeepsTheNewRankingInMemoryAndOnSc
   g.ToTitle();
   g.StartEndlessGame();
   g.RetireToNameEntry();
-  for (uint8_t k : {kK, kI, kT, kE}) g.Tap(k);
-  g.Tap(kEnter);
+  for (uint8_t k : {keycode::K, keycode::I, keycode::T, keycode::E}) g.Tap(k);
+  g.Tap(keycode::Enter);
   ASSERT_TRUE(g.WaitFor("TTitleMode"));
   g.Wait(60);
 
@@ -115,8 +115,8 @@ TEST_F(SaveFileFault, FolderThatCannotBeWrittenKeepsTheNewRankingInMemoryAndOnSc
   EXPECT_EQ(ReadBytes(Dir + "/blocked"), (std::vector<uint8_t>{'n', 'o', 't', ' ', 'a', ' ', 'f', 'o', 'l', 'd', 'e', 'r'}));
 
   // RANKING from the title shows the row that could not be saved.
-  g.Tap(kDown);
-  g.Tap(kEnter);
+  g.Tap(keycode::Down);
+  g.Tap(keycode::Enter);
   ASSERT_TRUE(g.WaitFor("TRankingMode"));
   g.Wait(30);
   auto* ranking = dynamic_cast<TRankingMode*>(g.Form->Root->Deepest());

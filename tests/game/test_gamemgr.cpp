@@ -6,6 +6,7 @@
 #include "engine/kernel.h"
 #include "game/gamemgr.h"
 #include "media/korinput.h"
+#include "platform/keycodes.h"
 #include "platform/window.h"
 
 namespace {
@@ -148,27 +149,27 @@ TEST(GameMgrHelpers, TextWidthAndKeyConfig) {
   TGameMgrMode root(nullptr, &kernel, &data);
   data.ControlType = 1;
   root.ApplyKeyConfig();
-  EXPECT_EQ(input.KeyCodes.A, 57);
-  EXPECT_EQ(input.KeyCodes.B, 47);
-  EXPECT_EQ(input.KeyCodes.Enter, 28);
-  EXPECT_EQ(input.KeyCodes.Up, 200);
+  EXPECT_EQ(input.KeyCodes.A, keycode::Space);
+  EXPECT_EQ(input.KeyCodes.B, keycode::V);
+  EXPECT_EQ(input.KeyCodes.Enter, keycode::Enter);
+  EXPECT_EQ(input.KeyCodes.Up, keycode::Up);
   data.ControlType = 0;
   root.ApplyKeyConfig();
-  EXPECT_EQ(input.KeyCodes.A, 44);
-  EXPECT_EQ(input.KeyCodes.B, 45);
+  EXPECT_EQ(input.KeyCodes.A, keycode::Z);
+  EXPECT_EQ(input.KeyCodes.B, keycode::X);
   // Damaged: counted as 0 (Z, X, ENTER), as the options screen shows it; from the default
   // assignment (C as the pause key) ENTER must take over.
   input.KeyCodes = kDefaultKeyCodes;
   data.ControlType = 5;
   root.ApplyKeyConfig();
-  EXPECT_EQ(input.KeyCodes.A, 44);
-  EXPECT_EQ(input.KeyCodes.B, 45);
-  EXPECT_EQ(input.KeyCodes.Enter, 28);
+  EXPECT_EQ(input.KeyCodes.A, keycode::Z);
+  EXPECT_EQ(input.KeyCodes.B, keycode::X);
+  EXPECT_EQ(input.KeyCodes.Enter, keycode::Enter);
 
   // SPACE now swaps: the kernel sees btA from it.
   data.ControlType = 1;
   root.ApplyKeyConfig();
-  window->Input().SetKey(57, true);
+  window->Input().SetKey(keycode::Space, true);
   kernel.Tick(20);
   EXPECT_TRUE(kernel.Pushed & btA);
 }

@@ -72,35 +72,35 @@ struct JunkFile {
 // player would go through them; each step must reach the screen it leads to.
 void PlayThroughTheMenus(RunningGame& g) {
   // OPTION: BGM moved (the music preview follows it), decided.
-  g.Tap(kDown);
-  g.Tap(kDown);
-  g.Tap(kEnter);
+  g.Tap(keycode::Down);
+  g.Tap(keycode::Down);
+  g.Tap(keycode::Enter);
   ASSERT_TRUE(g.WaitFor("TConfigMode"));
   g.Wait(30);
-  g.Tap(kDown);
-  g.Tap(kDown);
-  g.Tap(kRight, 5);
-  g.Tap(kLeft, 5);
-  g.Tap(kEnter);
+  g.Tap(keycode::Down);
+  g.Tap(keycode::Down);
+  g.Tap(keycode::Right, 5);
+  g.Tap(keycode::Left, 5);
+  g.Tap(keycode::Enter);
   ASSERT_TRUE(g.WaitFor("TTitleMode"));
   g.Wait(60);
   // RANKING and back.
-  g.Tap(kDown);
-  g.Tap(kEnter);
+  g.Tap(keycode::Down);
+  g.Tap(keycode::Enter);
   ASSERT_TRUE(g.WaitFor("TRankingMode"));
   g.Wait(30);
-  g.Tap(kZ);
+  g.Tap(keycode::Z);
   ASSERT_TRUE(g.WaitFor("TTitleMode"));
   g.Wait(60);
   // An endless game: a few moves and swaps, then retire and enter a name.
   g.StartEndlessGame();
   for (int i = 0; i < 20; ++i) {
-    g.Tap(i % 3 == 0 ? kUp : kRight, 2);
-    g.Tap(kZ, 5);
+    g.Tap(i % 3 == 0 ? keycode::Up : keycode::Right, 2);
+    g.Tap(keycode::Z, 5);
   }
   g.RetireToNameEntry();
-  g.Tap(kK);
-  g.Tap(kEnter);
+  g.Tap(keycode::K);
+  g.Tap(keycode::Enter);
   ASSERT_TRUE(g.WaitFor("TTitleMode"));
 }
 
@@ -171,9 +171,9 @@ TEST_F(SoundFontFault, NoSoundFontTurnsMusicOffWhileEffectsStillPlay) {
   EXPECT_FALSE(g.Form->KorMidi.IsPlay());
   // The cursor's sound on the title is heard.
   g.Peak = 0;
-  g.Tap(kDown, 5);
+  g.Tap(keycode::Down, 5);
   EXPECT_GT(g.Peak, 1000);
-  g.Tap(kUp, 5);
+  g.Tap(keycode::Up, 5);
   PlayThroughTheMenus(g);
   EXPECT_FALSE(g.Form->KorMidi.IsPlay());
 }
@@ -211,9 +211,9 @@ class FontFault : public ::testing::Test {
       g.Form->Kernel->Tick(20);
       ending.Update(20);
       // A decide key now and then, as an impatient player.
-      g.Wnd->Input().SetKey(kEnter, i % 50 == 0);
+      g.Wnd->Input().SetKey(keycode::Enter, i % 50 == 0);
     }
-    g.Wnd->Input().SetKey(kEnter, false);
+    g.Wnd->Input().SetKey(keycode::Enter, false);
     return ending.IsFinished();
   }
 };
@@ -320,16 +320,16 @@ TEST_F(JoystickFault, PadPulledOutMidGameLeavesNoHeldInputAndTheKeyboardWorks) {
   // The keyboard goes on: pause, RETIRE, YES, the name entry and back to the title.
   auto* game = dynamic_cast<TGameMainMode*>(g.Form->Root->Deepest());
   ASSERT_NE(game, nullptr);
-  g.Tap(kEnter, 2);
+  g.Tap(keycode::Enter, 2);
   EXPECT_TRUE(game->Paused);
-  g.Tap(kDown, 2);
-  g.Tap(kEnter, 2);
-  g.Tap(kUp, 2);
-  g.Tap(kEnter, 200);
-  g.Tap(kEnter);
+  g.Tap(keycode::Down, 2);
+  g.Tap(keycode::Enter, 2);
+  g.Tap(keycode::Up, 2);
+  g.Tap(keycode::Enter, 200);
+  g.Tap(keycode::Enter);
   ASSERT_TRUE(g.WaitFor("TRegRankMode"));
   g.Wait(100);
-  g.Tap(kEnter);
+  g.Tap(keycode::Enter);
   EXPECT_TRUE(g.WaitFor("TTitleMode"));
 }
 
@@ -345,7 +345,7 @@ TEST_F(JoystickFault, PadPulledOutAndPluggedBackInThroughTheWindowsEventLoop) {
   Pull();
   g.Wait(2);
   EXPECT_FALSE(g.Form->KorInput.HasJoystick);
-  g.Tap(kEnter);  // GAME START from the keyboard
+  g.Tap(keycode::Enter);  // GAME START from the keyboard
   ASSERT_TRUE(g.WaitFor("TSelectMode"));
   g.Wait(20);
 
@@ -363,7 +363,7 @@ TEST_F(JoystickFault, PadPulledOutBeforeTheFirstFrame) {
   Pull();
   g.Wait(10);
   EXPECT_FALSE(g.Form->KorInput.HasJoystick);
-  g.Tap(kEnter);
+  g.Tap(keycode::Enter);
   EXPECT_TRUE(g.WaitFor("TTitleMode"));
 }
 

@@ -19,25 +19,10 @@
 #include "game/gamemgr.h"
 #include "game/savefile.h"
 #include "platform/audio_device.h"
+#include "platform/keycodes.h"
 #include "platform/window.h"
 
 namespace faults_test {
-
-// DirectInput scan codes.
-enum : uint8_t {
-  kUp = 200,
-  kDown = 208,
-  kLeft = 203,
-  kRight = 205,
-  kEnter = 28,
-  kSpace = 57,
-  kZ = 44,
-  kX = 45,
-  kK = 37,
-  kI = 23,
-  kT = 20,
-  kE = 18,
-};
 
 // A private folder for the save file while it lives; the path in use before comes back
 // afterwards, so no run of the game under test ever touches a player's own file.
@@ -111,27 +96,27 @@ class RunningGame {
   // Logo skipped, the title reached.
   void ToTitle() {
     Wait(10);
-    Tap(kEnter);
+    Tap(keycode::Enter);
     ASSERT_TRUE(WaitFor("TTitleMode"));
     Wait(60);
   }
   // From the title: GAME START, ENDLESS, NOMAL; the game screen running after READY / GO.
   void StartEndlessGame() {
-    Tap(kEnter, 20);
-    Tap(kEnter, 20);
-    Tap(kDown);
-    Tap(kEnter);
+    Tap(keycode::Enter, 20);
+    Tap(keycode::Enter, 20);
+    Tap(keycode::Down);
+    Tap(keycode::Enter);
     ASSERT_TRUE(WaitFor("TGameMainMode"));
     Wait(200);
   }
   // On the game screen: pause, RETIRE, YES; then the result and the name entry.
   void RetireToNameEntry() {
-    Tap(kEnter, 2);
-    Tap(kDown, 2);
-    Tap(kEnter, 2);
-    Tap(kUp, 2);
-    Tap(kEnter, 200);
-    Tap(kEnter);
+    Tap(keycode::Enter, 2);
+    Tap(keycode::Down, 2);
+    Tap(keycode::Enter, 2);
+    Tap(keycode::Up, 2);
+    Tap(keycode::Enter, 200);
+    Tap(keycode::Enter);
     ASSERT_TRUE(WaitFor("TRegRankMode"));
     Wait(100);
   }

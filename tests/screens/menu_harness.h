@@ -20,25 +20,10 @@
 #include "game/savefile.h"
 #include "media/kordraw.h"
 #include "media/korinput.h"
+#include "platform/keycodes.h"
 #include "platform/window.h"
 
 namespace menu_test {
-
-// DirectInput scan codes.
-enum : uint8_t {
-  kUp = 200,
-  kDown = 208,
-  kLeft = 203,
-  kRight = 205,
-  kZ = 44,
-  kX = 45,
-  kEnter = 28,
-  kSpace = 57,
-  kBackspace = 14,
-  kA = 30,
-  kB = 48,
-  kC = 46,
-};
 
 class MenuTest : public ::testing::Test {
  protected:

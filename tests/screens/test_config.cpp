@@ -66,37 +66,37 @@ TEST_F(ConfigScreen, OpensOnBlockWithTheStoredValuesAndShowsTheirSamples) {
 
 TEST_F(ConfigScreen, RowsWrapWithRepeatAndValuesWrapBothWaysWithLivePreview) {
   TConfigMode* c = Open();
-  Tap(kKeyLeft);  // BLOCK 0 -> 4
+  Tap(keycode::Left);  // BLOCK 0 -> 4
   EXPECT_EQ(c->Values[0], 4);
   EXPECT_EQ(SpriteRes("見本ブロック"), "BLOCK5");
-  Tap(kKeyRight);  // 4 -> 0
+  Tap(keycode::Right);  // 4 -> 0
   EXPECT_EQ(c->Values[0], 0);
   EXPECT_EQ(SpriteRes("見本ブロック"), "BLOCK1");
 
-  Tap(kKeyUp);  // BLOCK -> CONTROL
+  Tap(keycode::Up);  // BLOCK -> CONTROL
   EXPECT_EQ(c->Item, 3);
-  Tap(kKeyDown);
+  Tap(keycode::Down);
   EXPECT_EQ(c->Item, 0);
-  Tap(kKeyDown);  // BACK GRAPHIC
-  Tap(kKeyRight);
+  Tap(keycode::Down);  // BACK GRAPHIC
+  Tap(keycode::Right);
   EXPECT_EQ(c->Values[1], 1);
   EXPECT_EQ(SpriteRes("見本背景"), "BACK2");
-  Tap(kKeyDown);  // BGM: 0 -> 2 -> 0
-  Tap(kKeyLeft);
+  Tap(keycode::Down);  // BGM: 0 -> 2 -> 0
+  Tap(keycode::Left);
   EXPECT_EQ(c->Values[2], 2);
-  Tap(kKeyRight);
+  Tap(keycode::Right);
   EXPECT_EQ(c->Values[2], 0);
 
   // Held down: the row moves on the press and again by auto-repeat; a held left/right
   // changes the value only once.
-  Wnd->Input().SetKey(kKeyDown, true);
+  Wnd->Input().SetKey(keycode::Down, true);
   Frames(12);
-  Wnd->Input().SetKey(kKeyDown, false);
+  Wnd->Input().SetKey(keycode::Down, false);
   Frame();
   EXPECT_EQ(c->Item, (2 + 2) % 4);  // the press and one repeat after 200 ms
-  Wnd->Input().SetKey(kKeyRight, true);
+  Wnd->Input().SetKey(keycode::Right, true);
   Frames(30);
-  Wnd->Input().SetKey(kKeyRight, false);
+  Wnd->Input().SetKey(keycode::Right, false);
   Frame();
   EXPECT_EQ(c->Values[0], 1);
   // Nothing of this is in force yet.
@@ -113,11 +113,11 @@ TEST_F(ConfigScreen, CancelAfterChangingEveryRowLeavesEverythingAsItWas) {
   const InputState keysBefore = Input.KeyCodes;
   TConfigMode* c = Open();
   for (int row = 0; row < 4; ++row) {
-    Tap(kKeyRight);
-    Tap(kKeyDown);
+    Tap(keycode::Right);
+    Tap(keycode::Down);
   }
   EXPECT_EQ(std::vector<int32_t>(c->Values, c->Values + 4), (std::vector<int32_t>{1, 1, 1, 1}));
-  Tap(kKeyX);
+  Tap(keycode::X);
   RunUntilGone();
   ASSERT_EQ(Root->Child, nullptr);
   EXPECT_EQ(Data.BlockType, 0);
@@ -136,27 +136,27 @@ TEST_F(ConfigScreen, CancelAfterChangingEveryRowLeavesEverythingAsItWas) {
 
 TEST_F(ConfigScreen, CancelWithoutAFileWritesNone) {
   Open();
-  Tap(kKeyRight);
-  Tap(kKeyX);
+  Tap(keycode::Right);
+  Tap(keycode::X);
   RunUntilGone();
   EXPECT_FALSE(std::filesystem::exists(SavePath));
 }
 
 TEST_F(ConfigScreen, DecideAppliesSavesAndOnlyThenSwitchesTheKeys) {
   TConfigMode* c = Open();
-  Tap(kKeyLeft);  // BLOCK 4
-  Tap(kKeyDown);
-  Tap(kKeyRight);  // TYPE B
-  Tap(kKeyDown);
-  Tap(kKeyRight);  // BGM B
-  Tap(kKeyDown);
-  Tap(kKeyRight);  // SPACE / V
+  Tap(keycode::Left);  // BLOCK 4
+  Tap(keycode::Down);
+  Tap(keycode::Right);  // TYPE B
+  Tap(keycode::Down);
+  Tap(keycode::Right);  // BGM B
+  Tap(keycode::Down);
+  Tap(keycode::Right);  // SPACE / V
   // Not in force inside the screen: SPACE does nothing, V does not cancel, Z still decides.
-  Tap(kKeySpace);
-  Tap(kKeyV);
+  Tap(keycode::Space);
+  Tap(keycode::V);
   EXPECT_FALSE(c->Decided);
   EXPECT_FALSE(c->Cancelled);
-  Tap(kKeyZ);
+  Tap(keycode::Z);
   EXPECT_TRUE(c->Decided);
   EXPECT_EQ(Data.ControlType, 0);  // applied only when the screen is left
   RunUntilGone();
@@ -187,14 +187,14 @@ TEST_F(ConfigScreen, DecideAppliesSavesAndOnlyThenSwitchesTheKeys) {
 
 TEST_F(ConfigScreen, DecideAndCancelInTheSameTickApplyAndSave) {
   TConfigMode* c = Open();
-  Tap(kKeyRight);
-  Wnd->Input().SetKey(kKeyEnter, true);
-  Wnd->Input().SetKey(kKeyX, true);
+  Tap(keycode::Right);
+  Wnd->Input().SetKey(keycode::Enter, true);
+  Wnd->Input().SetKey(keycode::X, true);
   Frame();
   EXPECT_TRUE(c->Decided);
   EXPECT_TRUE(c->Cancelled);
-  Wnd->Input().SetKey(kKeyEnter, false);
-  Wnd->Input().SetKey(kKeyX, false);
+  Wnd->Input().SetKey(keycode::Enter, false);
+  Wnd->Input().SetKey(keycode::X, false);
   RunUntilGone();
   EXPECT_EQ(Data.BlockType, 1);
   EXPECT_TRUE(std::filesystem::exists(SavePath));
@@ -209,10 +209,10 @@ TEST_F(ConfigScreen, FollowsTheMenuCycleAndReopensOnBlock) {
   }
   EXPECT_EQ(ticks, 7);  // 255 in steps of 40
   EXPECT_EQ(Kernel->FadeLevel, 0);
-  Tap(kKeyDown);
-  Tap(kKeyDown);
+  Tap(keycode::Down);
+  Tap(keycode::Down);
   EXPECT_EQ(c->Item, 2);
-  Tap(kKeyEnter);
+  Tap(keycode::Enter);
   EXPECT_EQ(c->Phase, 2);
   const int rest = RunUntilGone();
   EXPECT_GE(rest, 5);
@@ -230,10 +230,10 @@ TEST_F(ConfigScreen, DamagedStoredValuesStartAtTheFirstChoice) {
   Data.ControlType = 5;
   TConfigMode* c = Open();
   EXPECT_EQ(std::vector<int32_t>(c->Values, c->Values + 4), (std::vector<int32_t>{0, 0, 0, 0}));
-  Tap(kKeyLeft);
+  Tap(keycode::Left);
   EXPECT_EQ(c->Values[0], 4);
   c->Draw();  // every text comes from the known lists
-  Tap(kKeyX);
+  Tap(keycode::X);
   RunUntilGone();
   EXPECT_EQ(Data.BlockType, 9);  // cancelled: left as it was
 }
@@ -283,18 +283,18 @@ TEST_F(ConfigScreenMusic, TheMusicFollowsTheBgmRowAndStaysAsPreviewedOnCancel) {
   Midi.Play("OPENING", true);  // the title's song
   Open();
   EXPECT_TRUE(Midi.IsPlay("BGM1"));  // the stored choice replaces it
-  Tap(kKeyDown);
-  Tap(kKeyDown);
-  Tap(kKeyRight);
+  Tap(keycode::Down);
+  Tap(keycode::Down);
+  Tap(keycode::Right);
   EXPECT_TRUE(Midi.IsPlay("BGM2"));
-  Tap(kKeyRight);  // NO BGM stops it at once
+  Tap(keycode::Right);  // NO BGM stops it at once
   EXPECT_FALSE(Midi.IsPlay());
-  Tap(kKeyRight);  // BGM A starts again
+  Tap(keycode::Right);  // BGM A starts again
   EXPECT_TRUE(Midi.IsPlay("BGM1"));
-  Tap(kKeyLeft);
-  Tap(kKeyLeft);
+  Tap(keycode::Left);
+  Tap(keycode::Left);
   EXPECT_TRUE(Midi.IsPlay("BGM2"));
-  Tap(kKeyX);
+  Tap(keycode::X);
   RunUntilGone();
   // Cancelled: the stored choice stays, the previewed song plays on until the parent
   // starts its own.
@@ -304,11 +304,11 @@ TEST_F(ConfigScreenMusic, TheMusicFollowsTheBgmRowAndStaysAsPreviewedOnCancel) {
 
 TEST_F(ConfigScreenMusic, DecidingNoBgmLeavesTheGameSilent) {
   Open();
-  Tap(kKeyUp);
-  Tap(kKeyUp);
-  Tap(kKeyLeft);  // BGM A -> NO BGM
+  Tap(keycode::Up);
+  Tap(keycode::Up);
+  Tap(keycode::Left);  // BGM A -> NO BGM
   EXPECT_FALSE(Midi.IsPlay());
-  Tap(kKeyEnter);
+  Tap(keycode::Enter);
   RunUntilGone();
   EXPECT_EQ(Data.BgmType, 2);
   EXPECT_FALSE(Midi.IsPlay());

@@ -15,25 +15,13 @@
 #include "game/savefile.h"
 #include "media/kordraw.h"
 #include "media/korinput.h"
+#include "platform/keycodes.h"
 #include "platform/window.h"
 #include "tests/media/test_kordraw_util.h"
 
 namespace screens_test {
 
 using kordraw_test::Rgb;
-
-// DirectInput scan codes.
-enum : uint8_t {
-  kKeyUp = 200,
-  kKeyDown = 208,
-  kKeyLeft = 203,
-  kKeyRight = 205,
-  kKeyZ = 44,
-  kKeyX = 45,
-  kKeyV = 47,
-  kKeySpace = 57,
-  kKeyEnter = 28,
-};
 
 class ScreenTest : public ::testing::Test {
  protected:

@@ -132,13 +132,13 @@ TEST_F(EndingScreen, OnlyEnterEndsItAndTheSpriteIsRemoved) {
   TEndingMode* e = Open();
   Frames(60);
   ASSERT_EQ(e->Phase, 1);
-  Tap(kKeyZ);
-  Tap(kKeySpace);
-  Tap(kKeyX);
+  Tap(keycode::Z);
+  Tap(keycode::Space);
+  Tap(keycode::X);
   EXPECT_FALSE(e->EndRequest);
   EXPECT_EQ(e->Phase, 1);
   // Enter long before the closing line has stopped.
-  Tap(kKeyEnter);
+  Tap(keycode::Enter);
   EXPECT_TRUE(e->EndRequest);
   EXPECT_EQ(e->Phase, 2);
   EXPECT_FALSE(Kernel->FadeWhite);  // the fade-out is to black
@@ -153,7 +153,7 @@ TEST_F(EndingScreen, OnlyEnterEndsItAndTheSpriteIsRemoved) {
 
 TEST_F(EndingScreen, EnterDuringTheFadeInIsTakenWhenTheRollStarts) {
   TEndingMode* e = Open();
-  Tap(kKeyEnter);
+  Tap(keycode::Enter);
   EXPECT_TRUE(e->EndRequest);
   EXPECT_EQ(e->Phase, 0);
   Frames(48);

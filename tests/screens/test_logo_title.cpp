@@ -63,7 +63,7 @@ TEST_F(LogoTest, AnimationAdvancesEverySixTicks) {
 TEST_F(LogoTest, SkipInTheDarkPauseGoesToFadeOutButStillWaitsTheBlackPause) {
   TLogoMode& logo = Make<TLogoMode>();
   Ticks(3);
-  Tap(kEnter);
+  Tap(keycode::Enter);
   // The fade-out from full darkness ends at once.
   EXPECT_TRUE(logo.Skipped);
   EXPECT_EQ(logo.Phase, 4);
@@ -75,7 +75,7 @@ TEST_F(LogoTest, SkipWhileShownFadesOutFromTheCurrentLevel) {
   TLogoMode& logo = Make<TLogoMode>();
   RunToPhase(2);
   Ticks(10);
-  Tap(kZ);
+  Tap(keycode::Z);
   EXPECT_EQ(logo.Phase, 3);
   EXPECT_EQ(Kernel->FadeLevel, 80);
   EXPECT_EQ(RunToPhase(4), 5);
@@ -88,12 +88,12 @@ TEST_F(LogoTest, LaterOrSecondPressesChangeNothing) {
   EXPECT_EQ(logo.Phase, 2);
   Tick();
   ASSERT_EQ(logo.Phase, 3);
-  Tap(kEnter);  // during the fade-out: only marks the skip
+  Tap(keycode::Enter);  // during the fade-out: only marks the skip
   EXPECT_TRUE(logo.Skipped);
   EXPECT_EQ(logo.Phase, 3);
   RunToPhase(4);
   Ticks(10);
-  Tap(kEnter);
+  Tap(keycode::Enter);
   EXPECT_EQ(logo.Phase, 4);
   EXPECT_EQ(logo.Work, 1600 - 12 * 20);
 }
@@ -101,14 +101,14 @@ TEST_F(LogoTest, LaterOrSecondPressesChangeNothing) {
 TEST_F(TitleTest, CursorWrapsBothWaysAndUpDownTogetherStays) {
   TTitleMode& title = Make<TTitleMode>();
   Tick();
-  Tap(kUp);
+  Tap(keycode::Up);
   EXPECT_EQ(title.Cursor, 2);  // GAME START -> OPTION
-  Tap(kDown);
+  Tap(keycode::Down);
   EXPECT_EQ(title.Cursor, 0);  // OPTION -> GAME START
-  Tap(kDown);
+  Tap(keycode::Down);
   EXPECT_EQ(title.Cursor, 1);
-  Down(kUp);
-  Down(kDown);
+  Down(keycode::Up);
+  Down(keycode::Down);
   Tick();
   EXPECT_EQ(title.Cursor, 1);
 }
@@ -116,7 +116,7 @@ TEST_F(TitleTest, CursorWrapsBothWaysAndUpDownTogetherStays) {
 TEST_F(TitleTest, HeldDirectionRepeatsAfterTheDelay) {
   TTitleMode& title = Make<TTitleMode>();
   Tick();
-  Down(kDown);
+  Down(keycode::Down);
   Ticks(10);  // moves on the first tick only
   EXPECT_EQ(title.Cursor, 1);
   Tick();  // the 11th tick: 200 ms after the press
@@ -128,8 +128,8 @@ TEST_F(TitleTest, HeldDirectionRepeatsAfterTheDelay) {
 TEST_F(TitleTest, DecideDuringFadeInIsTakenWhenTheFadeEnds) {
   TTitleMode& title = Make<TTitleMode>();
   Tick();
-  Tap(kDown);
-  Tap(kEnter);
+  Tap(keycode::Down);
+  Tap(keycode::Enter);
   EXPECT_TRUE(title.Decided);
   EXPECT_EQ(title.Phase, 0);
   Data.TitleChoice = 9;
@@ -217,17 +217,17 @@ TEST_F(MenuMusic, LevelAndPuzzleStartStopTheSongOnDecideOnly) {
   ASSERT_TRUE(Midi.Play("OPENING", true));
   Make<TLvSelectMode>();
   RunToPhase(1);
-  Tap(kX);
+  Tap(keycode::X);
   RunToEnd();
   EXPECT_TRUE(Midi.IsPlay("OPENING"));  // back to the game type: the song goes on
   Make<TLvSelectMode>();
   RunToPhase(1);
-  Tap(kZ);
+  Tap(keycode::Z);
   EXPECT_FALSE(Midi.IsPlay());
   ASSERT_TRUE(Midi.Play("OPENING", true));
   Make<TContSelectMode>();
   RunToPhase(1);
-  Tap(kEnter);
+  Tap(keycode::Enter);
   EXPECT_FALSE(Midi.IsPlay());
 }
 
@@ -258,7 +258,7 @@ TEST_F(LogoDraw, CellsAreDrawnOnAClearedScreenAndTheSpriteGoesOnLeave) {
   EXPECT_EQ(DrawC.WorkSurface->GetPixel(511, 383), 0u);
   if (!DrawC.GetSpriteSurf("KORVANTIUM")) GTEST_SKIP() << "no logo bitmap";
   EXPECT_EQ(DrawC.GetSpriteSurf("KORVANTIUM")->CellCount, 8);
-  Tap(kEnter);
+  Tap(keycode::Enter);
   RunToEnd();
   EXPECT_EQ(DrawC.GetSpriteSurf("KORVANTIUM"), nullptr);
 }

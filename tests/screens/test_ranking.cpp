@@ -26,9 +26,9 @@ TEST_F(Ranking, DisplayLeavesGameDataAndTheFileAlone) {
   RunToPhase(1);
   EXPECT_EQ(r.Scores[0], 100000);
   EXPECT_EQ(r.Names[9], "LIME");
-  Tap(kX);  // no cancel
+  Tap(keycode::X);  // no cancel
   EXPECT_EQ(r.Phase, 1);
-  Tap(kZ);
+  Tap(keycode::Z);
   EXPECT_EQ(RunToEnd(), 7);
   EXPECT_FALSE(SaveFileExists());
   EXPECT_EQ(std::memcmp(before.Ranking, Data.Ranking, sizeof Data.Ranking), 0);
@@ -70,11 +70,11 @@ TEST_F(Ranking, ResultBelowRowNineIsNotEnteredButTheFileIsStillWritten) {
   RunToPhase(1);
   EXPECT_FALSE(m.Entered);
   EXPECT_EQ(m.EntryRow, -1);
-  Tap(kA);
-  Tap(kZ);  // the decide key does not leave this screen
+  Tap(keycode::A);
+  Tap(keycode::Z);  // the decide key does not leave this screen
   EXPECT_EQ(m.NameLen, 0);
   EXPECT_EQ(m.Phase, 1);
-  Tap(kEnter);
+  Tap(keycode::Enter);
   RunToEnd();
   ASSERT_TRUE(SaveFileExists());
   std::vector<uint8_t> b = SaveBytes();
@@ -86,30 +86,30 @@ TEST_F(Ranking, ResultBelowRowNineIsNotEnteredButTheFileIsStillWritten) {
 TEST_F(Ranking, TypingKeepsEightCapitalsAndSpacesWithBackspace) {
   SetLast(Data, 1000000, 0, 0, 0);
   TRegRankMode& m = Make<TRegRankMode>();
-  Tap(kA);  // during the fade-in: not typed
+  Tap(keycode::A);  // during the fade-in: not typed
   RunToPhase(1);
   EXPECT_EQ(m.NameLen, 0);
-  Tap(kBackspace);  // on an empty name: nothing
+  Tap(keycode::Backspace);  // on an empty name: nothing
   EXPECT_EQ(m.NameLen, 0);
-  Tap(kZ);  // types Z, does not leave
+  Tap(keycode::Z);  // types Z, does not leave
   EXPECT_EQ(m.Phase, 1);
-  Tap(kSpace);
-  Tap(kA);
-  Tap(kB);
+  Tap(keycode::Space);
+  Tap(keycode::A);
+  Tap(keycode::B);
   EXPECT_STREQ(m.NameBuf, "Z AB");
-  Tap(kBackspace);
+  Tap(keycode::Backspace);
   EXPECT_STREQ(m.NameBuf, "Z A");
-  for (int i = 0; i < 7; ++i) Tap(kC);
+  for (int i = 0; i < 7; ++i) Tap(keycode::C);
   EXPECT_STREQ(m.NameBuf, "Z ACCCCC");
   EXPECT_EQ(m.NameLen, 8);
-  Tap(kSpace);  // a ninth character of either kind is ignored
-  Tap(kA);
+  Tap(keycode::Space);  // a ninth character of either kind is ignored
+  Tap(keycode::A);
   EXPECT_STREQ(m.NameBuf, "Z ACCCCC");
-  Tap(kUp);  // keys that are neither letter, space nor backspace type nothing
-  Tap(kEnter);
+  Tap(keycode::Up);  // keys that are neither letter, space nor backspace type nothing
+  Tap(keycode::Enter);
   EXPECT_EQ(m.Phase, 2);
   EXPECT_STREQ(m.NameBuf, "Z ACCCCC");
-  Tap(kA);  // typing ends with the decision
+  Tap(keycode::A);  // typing ends with the decision
   EXPECT_STREQ(m.NameBuf, "Z ACCCCC");
   RunToEnd();
   EXPECT_STREQ(Data.Ranking[0].Name, "Z ACCCCC");
@@ -127,7 +127,7 @@ TEST_F(Ranking, SpaceAsDecideKeyTypesASpace) {
   SetLast(Data, 1000000, 0, 0, 0);
   TRegRankMode& m = Make<TRegRankMode>();
   RunToPhase(1);
-  Tap(kSpace);
+  Tap(keycode::Space);
   EXPECT_STREQ(m.NameBuf, " ");
   EXPECT_EQ(m.Phase, 1);
 }
@@ -139,7 +139,7 @@ TEST_F(Ranking, EmptyNameIsStoredEmptyAndDamagedNamesComeBackTerminated) {
   RunToPhase(1);
   EXPECT_EQ(m.EntryRow, 1);
   EXPECT_EQ(m.Names[5], std::string(11, 'Q'));
-  Tap(kEnter);
+  Tap(keycode::Enter);
   RunToEnd();
   EXPECT_STREQ(Data.Ranking[1].Name, "");
   EXPECT_EQ(Data.Ranking[1].Difficulty, 1);
@@ -228,8 +228,8 @@ TEST_F(RankingDraw, HighlightedRowCyclesAndTheCursorFollowsTheTypedName) {
   SetLast(Data, 75000, 0, 0, 1);  // row 3, NOMAL: font 2
   TRegRankMode& m = Make<TRegRankMode>();
   RunToPhase(1);
-  Tap(kA);
-  Tap(kB);
+  Tap(keycode::A);
+  Tap(keycode::B);
   m.Elapsed = 802;  // shown phase of Blink(400); cycling colour (Elapsed mod 3) 1
   DrawC.Clear();
   m.DrawEntry(40, 52);

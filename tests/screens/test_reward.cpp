@@ -117,7 +117,7 @@ TEST_F(RewardScreen, DecideBelowFiftyFadesToBlack) {
   TRewardMode* r = Open(4);
   Frames(20);
   ASSERT_EQ(r->Phase, 1);
-  Tap(kKeyZ);
+  Tap(keycode::Z);
   EXPECT_EQ(r->Phase, 2);
   RunUntilGone();
   EXPECT_EQ(Root->Child, nullptr);
@@ -128,9 +128,9 @@ TEST_F(RewardScreen, DecideBelowFiftyFadesToBlack) {
 
 TEST_F(RewardScreen, FadeInTakesThirteenTicksAndDecideThenIsTakenBeforeAnyPiece) {
   TRewardMode* r = Open(2);
-  Wnd->Input().SetKey(kKeyEnter, true);
+  Wnd->Input().SetKey(keycode::Enter, true);
   Frame();
-  Wnd->Input().SetKey(kKeyEnter, false);
+  Wnd->Input().SetKey(keycode::Enter, false);
   EXPECT_TRUE(r->Decided);
   EXPECT_EQ(r->Phase, 0);
   Frames(12);
@@ -145,7 +145,7 @@ TEST_F(RewardScreen, FadeInTakesThirteenTicksAndDecideThenIsTakenBeforeAnyPiece)
 TEST_F(RewardScreen, DecideAtFiftyFadesToWhiteInFiftyOneTicksAndLeavesTheWhiteSet) {
   TRewardMode* r = Open(50);
   Frames(20);
-  Tap(kKeyEnter);
+  Tap(keycode::Enter);
   EXPECT_EQ(r->Phase, 3);
   EXPECT_TRUE(Kernel->FadeWhite);
   int ticks = 1;  // the second frame of the tap was the first white step

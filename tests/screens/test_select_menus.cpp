@@ -17,13 +17,13 @@ TEST_F(SelectMenus, GameTypeLeftRightAndDecide) {
   TSelectMode& s = Make<TSelectMode>();
   RunToPhase(1);
   EXPECT_EQ(s.Cursor, 0);  // opens on ENDLESS
-  Tap(kRight);
-  Tap(kRight);
+  Tap(keycode::Right);
+  Tap(keycode::Right);
   EXPECT_EQ(s.Cursor, 1);
-  Tap(kLeft);
+  Tap(keycode::Left);
   EXPECT_EQ(s.Cursor, 0);
-  Tap(kRight);
-  Tap(kEnter);
+  Tap(keycode::Right);
+  Tap(keycode::Enter);
   EXPECT_EQ(Data.GameType, 1);
   EXPECT_EQ(s.Phase, 2);
   RunToEnd();
@@ -34,7 +34,7 @@ TEST_F(SelectMenus, GameTypeCancelAsksToGoBack) {
   TSelectMode& s = Make<TSelectMode>();
   RunToPhase(1);
   Data.GameType = 7;
-  Tap(kX);
+  Tap(keycode::X);
   EXPECT_TRUE(Data.BackRequest);
   EXPECT_EQ(s.Phase, 2);
   EXPECT_EQ(Data.GameType, 7);
@@ -45,22 +45,22 @@ TEST_F(SelectMenus, DecideAndCancelTogetherEndWithoutFadeOut) {
   // Both pressed in the same tick of phase 1.
   TSelectMode& s = Make<TSelectMode>();
   RunToPhase(1);
-  Down(kZ);
-  Down(kX);
+  Down(keycode::Z);
+  Down(keycode::X);
   Tick();
   EXPECT_EQ(s.Phase, 3);
   EXPECT_TRUE(Data.BackRequest);
   Tick();
   EXPECT_TRUE(s.IsFinished());
-  Up(kZ);
-  Up(kX);
+  Up(keycode::Z);
+  Up(keycode::X);
 
   // Both pressed during the fade-in: taken together at the first tick of phase 1.
   Data.BackRequest = false;
   TLvSelectMode& lv = Make<TLvSelectMode>();
   Tick();
-  Tap(kEnter);
-  Tap(kX);
+  Tap(keycode::Enter);
+  Tap(keycode::X);
   EXPECT_EQ(lv.Phase, 0);
   RunToPhase(1);
   Tick();
@@ -70,8 +70,8 @@ TEST_F(SelectMenus, DecideAndCancelTogetherEndWithoutFadeOut) {
   Data.BackRequest = false;
   TContSelectMode& c = Make<TContSelectMode>();
   RunToPhase(1);
-  Down(kEnter);
-  Down(kX);
+  Down(keycode::Enter);
+  Down(keycode::X);
   Tick();
   EXPECT_EQ(c.Phase, 3);
   EXPECT_TRUE(Data.BackRequest);
@@ -80,16 +80,16 @@ TEST_F(SelectMenus, DecideAndCancelTogetherEndWithoutFadeOut) {
 TEST_F(SelectMenus, LevelCursorWrapsOnFreshPressesOnly) {
   TLvSelectMode& lv = Make<TLvSelectMode>();
   RunToPhase(1);
-  Tap(kUp);
+  Tap(keycode::Up);
   EXPECT_EQ(lv.Cursor, 2);  // EASY -> HARD
-  Tap(kDown);
+  Tap(keycode::Down);
   EXPECT_EQ(lv.Cursor, 0);
-  Down(kDown);
+  Down(keycode::Down);
   Ticks(20);  // held: no auto-repeat
   EXPECT_EQ(lv.Cursor, 1);
-  Up(kDown);
+  Up(keycode::Down);
   Tick();
-  Tap(kEnter);
+  Tap(keycode::Enter);
   RunToEnd();
   EXPECT_EQ(Data.Difficulty, 1);
   EXPECT_FALSE(Data.BackRequest);
@@ -100,7 +100,7 @@ TEST_F(SelectMenus, LevelCancelStillWritesTheCursorButAsksToGoBack) {
   TLvSelectMode& lv = Make<TLvSelectMode>();
   RunToPhase(1);
   EXPECT_EQ(lv.Cursor, 0);  // always opens on EASY
-  Tap(kX);
+  Tap(keycode::X);
   RunToEnd();
   EXPECT_TRUE(Data.BackRequest);
   EXPECT_EQ(Data.Difficulty, 0);
@@ -111,18 +111,18 @@ TEST_F(SelectMenus, StageNumberWrapsOverMaxStageOnlyOnSelectStage) {
   TContSelectMode& c = Make<TContSelectMode>();
   RunToPhase(1);
   EXPECT_EQ(c.SelStage, 4);  // shown 5
-  Tap(kRight);  // cursor on NEW GAME: nothing
-  Tap(kLeft);
+  Tap(keycode::Right);  // cursor on NEW GAME: nothing
+  Tap(keycode::Left);
   EXPECT_EQ(c.SelStage, 4);
-  Tap(kUp);  // NEW GAME -> SELECT STAGE
+  Tap(keycode::Up);  // NEW GAME -> SELECT STAGE
   EXPECT_EQ(c.Cursor, 2);
-  Tap(kRight);
+  Tap(keycode::Right);
   EXPECT_EQ(c.SelStage, 0);  // 5 -> 1
-  Tap(kLeft);
+  Tap(keycode::Left);
   EXPECT_EQ(c.SelStage, 4);  // 1 -> 5
-  Tap(kLeft);
+  Tap(keycode::Left);
   EXPECT_EQ(c.SelStage, 3);
-  Tap(kDown);  // off SELECT STAGE: the number stays
+  Tap(keycode::Down);  // off SELECT STAGE: the number stays
   EXPECT_EQ(c.Cursor, 0);
   EXPECT_EQ(c.SelStage, 3);
 }
@@ -131,13 +131,13 @@ TEST_F(SelectMenus, StageNumberRepeatsWhileHeld) {
   Data.MaxStage = 40;
   TContSelectMode& c = Make<TContSelectMode>();
   RunToPhase(1);
-  Tap(kUp);
-  Down(kLeft);
+  Tap(keycode::Up);
+  Down(keycode::Left);
   Ticks(14);  // the press, 200 ms later, then 60 ms later
   EXPECT_EQ(c.SelStage, 37);
-  Up(kLeft);
+  Up(keycode::Left);
   Tick();
-  Tap(kDown);  // the cursor itself does not repeat: one step
+  Tap(keycode::Down);  // the cursor itself does not repeat: one step
   EXPECT_EQ(c.Cursor, 0);
 }
 
@@ -147,12 +147,12 @@ TEST_F(SelectMenus, DamagedStageNumbersStayWithinTheStages) {
   EXPECT_EQ(c.LastSelectable(), 49);
   RunToPhase(1);
   EXPECT_EQ(c.SelStage, 49);
-  Tap(kUp);
-  Tap(kRight);
+  Tap(keycode::Up);
+  Tap(keycode::Right);
   EXPECT_EQ(c.SelStage, 0);
-  Tap(kLeft);
+  Tap(keycode::Left);
   EXPECT_EQ(c.SelStage, 49);
-  Tap(kEnter);
+  Tap(keycode::Enter);
   RunToEnd();
   EXPECT_EQ(Data.Stage, 49);
 
@@ -160,8 +160,8 @@ TEST_F(SelectMenus, DamagedStageNumbersStayWithinTheStages) {
   TContSelectMode& n = Make<TContSelectMode>();
   RunToPhase(1);
   EXPECT_EQ(n.SelStage, 0);
-  Tap(kUp);
-  Tap(kLeft);
+  Tap(keycode::Up);
+  Tap(keycode::Left);
   EXPECT_EQ(n.SelStage, 0);
 
   // CONTINUE from a continue point out of range starts a stage that exists.
@@ -169,8 +169,8 @@ TEST_F(SelectMenus, DamagedStageNumbersStayWithinTheStages) {
     Data.ContinueStage = bad;
     TContSelectMode& k = Make<TContSelectMode>();
     RunToPhase(1);
-    Tap(kDown);
-    Tap(kEnter);
+    Tap(keycode::Down);
+    Tap(keycode::Enter);
     RunToEnd();
     EXPECT_GE(Data.Stage, 0);
     EXPECT_LT(Data.Stage, kStageCount);
@@ -198,9 +198,9 @@ TEST_F(SelectMenus, NewGameContinueAndSelectStageResults) {
     Data.Stage = 44;
     Make<TContSelectMode>();
     RunToPhase(1);
-    for (int i = 0; i < k.Downs; ++i) Tap(kDown);
-    if (k.Downs == 2) Tap(kLeft);
-    Tap(kZ);
+    for (int i = 0; i < k.Downs; ++i) Tap(keycode::Down);
+    if (k.Downs == 2) Tap(keycode::Left);
+    Tap(keycode::Z);
     RunToEnd();
     EXPECT_EQ(Data.Stage, k.Stage) << k.Downs;
     EXPECT_EQ(Data.ContinueStage, k.Continue) << k.Downs;
@@ -217,7 +217,7 @@ TEST_F(SelectMenus, CancelOnNewGameKeepsTheContinuePoint) {
   Data.Retries = 2;
   Make<TContSelectMode>();
   RunToPhase(1);
-  Tap(kX);
+  Tap(keycode::X);
   RunToEnd();
   EXPECT_TRUE(Data.BackRequest);
   EXPECT_EQ(Data.ContinueStage, 6);
@@ -230,10 +230,10 @@ TEST_F(SelectMenus, RetryYesCountsTheRetryNoWritesNothing) {
   Data.Retries = 2;
   TPuzSaveMode& y = Make<TPuzSaveMode>();
   RunToPhase(1);
-  Tap(kDown);
-  Tap(kUp);
+  Tap(keycode::Down);
+  Tap(keycode::Up);
   EXPECT_EQ(y.Cursor, 0);
-  Tap(kEnter);
+  Tap(keycode::Enter);
   RunToEnd();
   EXPECT_TRUE(Data.RetryRequest);
   EXPECT_EQ(Data.Retries, 3);
@@ -241,12 +241,12 @@ TEST_F(SelectMenus, RetryYesCountsTheRetryNoWritesNothing) {
   Data.RetryRequest = false;
   TPuzSaveMode& n = Make<TPuzSaveMode>();
   RunToPhase(1);
-  Tap(kDown);
-  Tap(kDown);
+  Tap(keycode::Down);
+  Tap(keycode::Down);
   EXPECT_EQ(n.Cursor, 1);
-  Tap(kX);  // no cancel here
+  Tap(keycode::X);  // no cancel here
   EXPECT_EQ(n.Phase, 1);
-  Tap(kZ);
+  Tap(keycode::Z);
   RunToEnd();
   EXPECT_FALSE(Data.RetryRequest);
   EXPECT_EQ(Data.Retries, 3);

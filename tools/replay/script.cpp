@@ -3,11 +3,10 @@
 #include <cctype>
 #include <sstream>
 
+#include "platform/keycodes.h"
+
 namespace replay {
 namespace {
-
-constexpr uint8_t kLetterCodes[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
-                                      49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
 
 bool ParseCount(const std::string& s, int32_t& out) {
   if (s.empty() || s.size() > 9) return false;
@@ -39,20 +38,20 @@ bool ValidName(const std::string& s) {
 }  // namespace
 
 uint8_t KeyCode(const std::string& name) {
-  if (name == "UP") return 200;
-  if (name == "DOWN") return 208;
-  if (name == "LEFT") return 203;
-  if (name == "RIGHT") return 205;
-  if (name == "ENTER") return 28;
-  if (name == "SPACE") return 57;
-  if (name == "BACKSPACE") return 14;
-  if (name == "ESCAPE") return 1;
-  if (name == "ALT") return 56;
+  if (name == "UP") return keycode::Up;
+  if (name == "DOWN") return keycode::Down;
+  if (name == "LEFT") return keycode::Left;
+  if (name == "RIGHT") return keycode::Right;
+  if (name == "ENTER") return keycode::Enter;
+  if (name == "SPACE") return keycode::Space;
+  if (name == "BACKSPACE") return keycode::Backspace;
+  if (name == "ESCAPE") return keycode::Escape;
+  if (name == "ALT") return keycode::Alt;
   if (name.size() == 1) {
     char c = name[0];
-    if (c >= 'A' && c <= 'Z') return kLetterCodes[c - 'A'];
-    if (c >= '1' && c <= '9') return static_cast<uint8_t>(2 + (c - '1'));
-    if (c == '0') return 11;
+    if (c >= 'A' && c <= 'Z') return keycode::kLetters[c - 'A'];
+    if (c >= '1' && c <= '9') return static_cast<uint8_t>(keycode::Digit1 + (c - '1'));
+    if (c == '0') return keycode::Digit0;
   }
   return 0;
 }
