@@ -1,27 +1,18 @@
 // The playing field's rules: swaps, runs and erase groups, falls and chains, the push-up and
-// the filling of a new field.
+// the filling of a new well.
+#include "play/field.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <string>
 
+#include "engine/kernel.h"
 #include "engine/random.h"
-#include "game/gamedata.h"
-#include "play/faceactor.h"
-#include "play/flashactor.h"
-#include "play/gamemain.h"
-#include "play/scoreactor.h"
-#include "play/staractor.h"
 
 namespace {
 
 // A cell with one of these flags neither continues a run nor lets the next cell continue it.
 constexpr uint16_t kRunBlockers = cfFalling | cfSwapping;
-
-// Difficulty table: letters at start, the bound they grow to, rows filled at start.
-constexpr int32_t kStartLetters[3] = {5, 13, 26};
-constexpr int32_t kMaxLetters[3] = {10, 26, 26};
-constexpr int32_t kStartRows[3] = {4, 5, 7};
 
 int32_t Saturate(int64_t v) {
   if (v > INT32_MAX) return INT32_MAX;
@@ -32,9 +23,88 @@ int32_t Saturate(int64_t v) {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
+// A new well, the buttons and the tick
+
+void TField::Reset() {
+  for (int32_t r = 0; r < kFieldRows; ++r) {
+    for (int32_t c = 0; c < kFieldCols; ++c) {
+      Letters[r][c] = kEmpty;
+      Flags[r][c] = 0;
+      Groups[r][c] = 0;
+      EraseTimers[r][c] = 0;
+    }
+  }
+  for (TFallRecord& f : Falls) f = TFallRecord();
+  Chain = 0;
+  Scroll = 0;
+  CursorCol = 2;
+  CursorRow = 5;
+  PartnerCol = 3;
+  PartnerRow = 5;
+  SwapTimer = 0;
+  Erasing = 0;
+  Falling = false;
+  PushTimer = 0;
+}
+
+bool TField::Control(uint16_t pushed, uint16_t repeat) {
+  if ((repeat & btUp) && CursorRow > 0) {
+    PartnerCol = CursorCol;
+    PartnerRow = CursorRow;
+    CursorRow -= 1;
+  }
+  if ((repeat & btDown) && CursorRow < kWellRows - 1) {
+    PartnerCol = CursorCol;
+    PartnerRow = CursorRow;
+    CursorRow += 1;
+  }
+  if ((repeat & btLeft) && CursorCol > 0) {
+    PartnerCol = CursorCol;
+    PartnerRow = CursorRow;
+    CursorCol -= 1;
+  }
+  if ((repeat & btRight) && CursorCol < kFieldCols - 1) {
+    PartnerCol = CursorCol;
+    PartnerRow = CursorRow;
+    CursorCol += 1;
+  }
+  if ((pushed & btA) && SwapTimer == 0) SwapCells(CursorCol, CursorRow, PartnerCol, PartnerRow);
+  if ((pushed & btB) && Raisable) {
+    StartPushUp();
+    return true;
+  }
+  return false;
+}
+
+void TField::Tick(int32_t dt) {
+  CheckAllFalls();
+  TickPushUp(dt);
+  TickFalls(dt);
+  TickSwap(dt);
+  TickErase(dt);
+  Frames += 1;
+}
+
+bool TField::AtRest() const {
+  constexpr uint16_t kBusy = cfLocked | cfErasing | cfFalling | cfSwapping;
+  if (SwapTimer != 0 || PushTimer != 0 || Falling) return false;
+  for (int32_t r = 0; r < kWellRows; ++r)
+    for (int32_t c = 0; c < kFieldCols; ++c)
+      if (Flags[r][c] & kBusy) return false;
+  return true;
+}
+
+int32_t TField::Height() const {
+  for (int32_t r = 0; r < kWellRows; ++r)
+    for (int32_t c = 0; c < kFieldCols; ++c)
+      if (Letters[r][c] != kEmpty) return kWellRows - r;
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------
 // Runs
 
-bool TGameMainMode::CheckMatches() {
+bool TField::CheckMatches() {
   bool same = FindSameRuns();
   bool seq = FindSequenceRuns();
   bool found = same || seq;
@@ -42,145 +112,72 @@ bool TGameMainMode::CheckMatches() {
   return found;
 }
 
-// Equal letters along each row (left to right), then each column (top to bottom). A run
-// is kept as its length, its letter and the flags of its first cell.
-bool TGameMainMode::FindSameRuns() {
+bool TField::FindRuns(int32_t kind) {
   bool found = false;
-  for (int32_t row = 0; row < kWellRows; ++row) {
-    int32_t start = 0, length = 0, letter = -1;
-    uint16_t runFlags = kRunBlockers;  // before the first cell the run counts as blocked
-    for (int32_t col = 0; col < kFieldCols; ++col) {
-      int32_t l = Letters[row][col];
-      uint16_t f = Flags[row][col];
-      if (l != kEmpty && l == letter && !(f & kRunBlockers) && !(runFlags & kRunBlockers)) {
-        ++length;
-        continue;
-      }
-      if (length >= 3) found |= MarkRowRun(start, col, row, 0);
-      start = col;
-      length = 1;
-      letter = l;
-      runFlags = f;
-    }
-    if (length >= 3) found |= MarkRowRun(start, kFieldCols, row, 0);
-  }
-  for (int32_t col = 0; col < kFieldCols; ++col) {
-    int32_t start = 0, length = 0, letter = -1;
-    uint16_t runFlags = kRunBlockers;
-    for (int32_t row = 0; row < kWellRows; ++row) {
-      int32_t l = Letters[row][col];
-      uint16_t f = Flags[row][col];
-      if (l != kEmpty && l == letter && !(f & kRunBlockers) && !(runFlags & kRunBlockers)) {
-        ++length;
-        continue;
-      }
-      if (length >= 3) found |= MarkColumnRun(col, start, row, 0);
-      start = row;
-      length = 1;
-      letter = l;
-      runFlags = f;
-    }
-    if (length >= 3) found |= MarkColumnRun(col, start, kWellRows, 0);
-  }
+  for (int32_t row = 0; row < kWellRows; ++row) found |= ScanLine(0, row, 1, 0, kFieldCols, kind);
+  for (int32_t col = 0; col < kFieldCols; ++col) found |= ScanLine(col, 0, 0, 1, kWellRows, kind);
   return found;
 }
 
-// Ascending letters (each exactly one above the one before) in the same scan order. Here
-// the letter and flags compared are always the previous cell's.
-bool TGameMainMode::FindSequenceRuns() {
+// A cell continues the run when it holds the letter before it (equal runs) or the one above
+// it (ascending runs) and neither it nor the cell before it is blocked. A run is marked when
+// it ends with three cells or more.
+bool TField::ScanLine(int32_t col, int32_t row, int32_t dCol, int32_t dRow, int32_t count,
+                      int32_t kind) {
+  const int32_t rise = kind == rkSame ? 0 : 1;
   bool found = false;
-  for (int32_t row = 0; row < kWellRows; ++row) {
-    int32_t start = 0, length = 0, prev = -1;
-    uint16_t prevFlags = kRunBlockers;
-    for (int32_t col = 0; col < kFieldCols; ++col) {
-      int32_t l = Letters[row][col];
-      uint16_t f = Flags[row][col];
-      bool continues = l != kEmpty && prev >= 0 && l == prev + 1 && !(f & kRunBlockers) &&
-                       !(prevFlags & kRunBlockers);
-      prev = l;
-      prevFlags = f;
-      if (continues) {
-        ++length;
-        continue;
-      }
-      if (length >= 3) found |= MarkRowRun(start, col, row, 1);
-      start = col;
-      length = 1;
+  int32_t start = 0, length = 0, prev = -1;
+  uint16_t prevFlags = kRunBlockers;  // before the first cell the run counts as blocked
+  for (int32_t i = 0, c = col, r = row; i < count; ++i, c += dCol, r += dRow) {
+    const int32_t l = Letters[r][c];
+    const uint16_t f = Flags[r][c];
+    const bool continues =
+        l != kEmpty && prev >= 0 && l == prev + rise && !((f | prevFlags) & kRunBlockers);
+    prev = l;
+    prevFlags = f;
+    if (continues) {
+      ++length;
+      continue;
     }
-    if (length >= 3) found |= MarkRowRun(start, kFieldCols, row, 1);
+    if (length >= 3)
+      found |= MarkRun(col + dCol * start, row + dRow * start, dCol, dRow, length, kind);
+    start = i;
+    length = 1;
   }
-  for (int32_t col = 0; col < kFieldCols; ++col) {
-    int32_t start = 0, length = 0, prev = -1;
-    uint16_t prevFlags = kRunBlockers;
-    for (int32_t row = 0; row < kWellRows; ++row) {
-      int32_t l = Letters[row][col];
-      uint16_t f = Flags[row][col];
-      bool continues = l != kEmpty && prev >= 0 && l == prev + 1 && !(f & kRunBlockers) &&
-                       !(prevFlags & kRunBlockers);
-      prev = l;
-      prevFlags = f;
-      if (continues) {
-        ++length;
-        continue;
-      }
-      if (length >= 3) found |= MarkColumnRun(col, start, row, 1);
-      start = row;
-      length = 1;
-    }
-    if (length >= 3) found |= MarkColumnRun(col, start, kWellRows, 1);
-  }
+  if (length >= 3)
+    found |= MarkRun(col + dCol * start, row + dRow * start, dCol, dRow, length, kind);
   return found;
 }
 
-bool TGameMainMode::MarkRowRun(int32_t firstCol, int32_t endCol, int32_t row, int32_t kind) {
+bool TField::MarkRun(int32_t col, int32_t row, int32_t dCol, int32_t dRow, int32_t length,
+                     int32_t kind) {
+  const int32_t lastCol = col + dCol * (length - 1), lastRow = row + dRow * (length - 1);
   bool allErasing = true;
-  for (int32_t c = firstCol; c < endCol; ++c)
-    if (!(Flags[row][c] & cfErasing)) allErasing = false;
+  for (int32_t i = 0, c = col, r = row; i < length; ++i, c += dCol, r += dRow)
+    if (!(Flags[r][c] & cfErasing)) allErasing = false;
   if (allErasing) return false;
 
+  // The group of the last grouped cell takes in the others.
   int32_t g = 0;
-  for (int32_t c = endCol - 1; c >= firstCol && g == 0; --c) g = Groups[row][c];
+  for (int32_t i = 0, c = lastCol, r = lastRow; i < length && g == 0; ++i, c -= dCol, r -= dRow)
+    g = Groups[r][c];
   if (g == 0) {
     g = NewGroupId();
   } else {
-    for (int32_t c = firstCol; c < endCol; ++c) MergeGroup(Groups[row][c], g);
+    for (int32_t i = 0, c = col, r = row; i < length; ++i, c += dCol, r += dRow)
+      MergeGroup(Groups[r][c], g);
   }
-  const uint16_t runFlag = kind == 0 ? cfSameRun : cfSeqRun;
-  for (int32_t c = firstCol; c < endCol; ++c) {
-    Flags[row][c] |= cfErasing;
-    Groups[row][c] = static_cast<uint16_t>(g);
-    Flags[row][c] |= cfLocked;
-    Flags[row][c] |= runFlag;
+  if (Events) Events->RunFound(kind, col, row, dCol, dRow, length);
+  const uint16_t runFlag = kind == rkSame ? cfSameRun : cfSeqRun;
+  for (int32_t i = 0, c = col, r = row; i < length; ++i, c += dCol, r += dRow) {
+    Flags[r][c] |= cfErasing | cfLocked | runFlag;
+    Groups[r][c] = static_cast<uint16_t>(g);
     StartGroupErase(g);
   }
   return true;
 }
 
-bool TGameMainMode::MarkColumnRun(int32_t col, int32_t firstRow, int32_t endRow, int32_t kind) {
-  bool allErasing = true;
-  for (int32_t r = firstRow; r < endRow; ++r)
-    if (!(Flags[r][col] & cfErasing)) allErasing = false;
-  if (allErasing) return false;
-
-  int32_t g = 0;
-  for (int32_t r = endRow - 1; r >= firstRow && g == 0; --r) g = Groups[r][col];
-  if (g == 0) {
-    g = NewGroupId();
-  } else {
-    for (int32_t r = firstRow; r < endRow; ++r) MergeGroup(Groups[r][col], g);
-  }
-  const uint16_t runFlag = kind == 0 ? cfSameRun : cfSeqRun;
-  for (int32_t r = firstRow; r < endRow; ++r) {
-    Flags[r][col] |= cfErasing;
-    Groups[r][col] = static_cast<uint16_t>(g);
-    Flags[r][col] |= cfLocked;
-    Flags[r][col] |= runFlag;
-    StartGroupErase(g);
-  }
-  return true;
-}
-
-int32_t TGameMainMode::NewGroupId() {
+int32_t TField::NewGroupId() {
   if (!Started) return 0;
   uint64_t used = 0;
   for (int32_t r = 0; r < kWellRows; ++r)
@@ -191,34 +188,30 @@ int32_t TGameMainMode::NewGroupId() {
   return 0;
 }
 
-void TGameMainMode::MergeGroup(int32_t from, int32_t to) {
+void TField::MergeGroup(int32_t from, int32_t to) {
   if (from == to || from == 0 || to == 0) return;
   for (int32_t r = 0; r < kWellRows; ++r)
     for (int32_t c = 0; c < kFieldCols; ++c)
       if (Groups[r][c] == from) Groups[r][c] = static_cast<uint16_t>(to);
 }
 
-void TGameMainMode::StartGroupErase(int32_t group) {
+void TField::StartGroupErase(int32_t group) {
   if (group == 0) return;
   for (int32_t r = 0; r < kWellRows; ++r)
     for (int32_t c = 0; c < kFieldCols; ++c)
       if (Groups[r][c] == group) StartCellErase(c, r);
 }
 
-void TGameMainMode::StartCellErase(int32_t col, int32_t row) {
+void TField::StartCellErase(int32_t col, int32_t row) {
   if (!Started) return;
   EraseTimers[row][col] = kEraseTime;
-  PlaySound("消去");
-  if (Face) Face->SetExpression(1);
-  if (FlashActors)
-    FlashActors->Spawn(static_cast<float>(BoardX + kCellSize * col),
-                       static_cast<float>(BoardY + kCellSize * row), 0);
+  if (Events) Events->EraseStarted(col, row);
 }
 
 // ---------------------------------------------------------------------------------------
 // Swap
 
-void TGameMainMode::SwapCells(int32_t colA, int32_t rowA, int32_t colB, int32_t rowB) {
+void TField::SwapCells(int32_t colA, int32_t rowA, int32_t colB, int32_t rowB) {
   auto inWell = [](int32_t col, int32_t row) {
     return col >= 0 && col < kFieldCols && row >= 0 && row < kWellRows;
   };
@@ -233,10 +226,10 @@ void TGameMainMode::SwapCells(int32_t colA, int32_t rowA, int32_t colB, int32_t 
   Flags[rowB][colB] |= swapFlags;
   std::swap(Letters[rowA][colA], Letters[rowB][colB]);
   SwapTimer = kSwapTime;
-  PlaySound("入れ替え");
+  if (Events) Events->SwapStarted(colA, rowA, colB, rowB);
 }
 
-bool TGameMainMode::TickSwap(int32_t dt) {
+bool TField::TickSwap(int32_t dt) {
   if (SwapTimer == 0) return false;
   SwapTimer -= dt;
   if (SwapTimer > 0) return true;
@@ -255,7 +248,7 @@ bool TGameMainMode::TickSwap(int32_t dt) {
 // ---------------------------------------------------------------------------------------
 // Erasing and scoring
 
-bool TGameMainMode::TickErase(int32_t dt) {
+bool TField::TickErase(int32_t dt) {
   Erasing = 0;
   bool finished = false;
   const bool dark = (Frames & 1) != 0;  // the blinking cells show on even frames
@@ -277,16 +270,14 @@ bool TGameMainMode::TickErase(int32_t dt) {
   }
   if (!finished) return false;
   RemoveErased();
-  if (IsEndless()) LevelCountdown -= 1;
   bool anyFall = false;
   for (const TFallRecord& f : Falls) anyFall = anyFall || f.Active;
   if (!anyFall && !Erasing) Chain = 0;
-  PlaySound("星");
-  if (Face) Face->SetExpression(0);
+  if (Events) Events->EraseEnded();
   return true;
 }
 
-void TGameMainMode::RemoveErased() {
+void TField::RemoveErased() {
   int32_t same = 0, seq = 0, removed = 0;
   int32_t lastCol = 0, lastRow = 0;
   const uint16_t cleared = cfErasing | cfSameRun | cfSeqRun | cfHidden | cfLocked;
@@ -300,22 +291,16 @@ void TGameMainMode::RemoveErased() {
       Groups[r][c] = 0;
       StartFall(c, r - 1);
       ++removed;
-      if (StarActors)
-        StarActors->Spawn(static_cast<float>(BoardX + kCellSize * c),
-                          static_cast<float>(BoardY + kCellSize * r), 0);
+      if (Events) Events->BlockErased(c, r);
       lastCol = c;
       lastRow = r;
     }
   }
-  ErasedBlocks += removed;
-  int32_t points = ChainScore(same, seq);
-  AddScore(points);
-  if (IsEndless() && points > 0 && ScoreActors)
-    ScoreActors->Spawn(static_cast<float>(BoardX + kCellSize * lastCol),
-                       static_cast<float>(BoardY + kCellSize * lastRow), points);
+  const int32_t points = ChainScore(same, seq);
+  if (Events) Events->BlocksErased(removed, points, lastCol, lastRow);
 }
 
-int32_t TGameMainMode::ChainScore(int32_t same, int32_t seq) {
+int32_t TField::ChainScore(int32_t same, int32_t seq) {
   if (Chain <= 0) return 0;
   const int32_t step = std::min(Chain, kMaxChain);
   int64_t stepScore = (int64_t{same} * (same - 2) + int64_t{seq} * seq) * 100;
@@ -325,17 +310,11 @@ int32_t TGameMainMode::ChainScore(int32_t same, int32_t seq) {
   return Saturate(sum * step);
 }
 
-void TGameMainMode::AddScore(int32_t points) {
-  if (points < 0) return;
-  Score = Saturate(int64_t{Score} + points);
-  RiseCountdown = Saturate(int64_t{RiseCountdown} + 200);
-  if (Score > HiScore) HiScore = Score;
-}
 
 // ---------------------------------------------------------------------------------------
 // Falls
 
-bool TGameMainMode::StartFall(int32_t col, int32_t row) {
+bool TField::StartFall(int32_t col, int32_t row) {
   if (col < 0 || col >= kFieldCols || row < 0 || row + 1 >= kFieldRows) return false;
   if (Letters[row][col] == kEmpty) return false;
   if (Letters[row + 1][col] != kEmpty || (Flags[row + 1][col] & (cfLocked | cfFalling)))
@@ -347,7 +326,7 @@ bool TGameMainMode::StartFall(int32_t col, int32_t row) {
   return true;
 }
 
-void TGameMainMode::StartFallGroup(int32_t col, int32_t top, int32_t length) {
+void TField::StartFallGroup(int32_t col, int32_t top, int32_t length) {
   Falling = true;
   TFallRecord* rec = nullptr;
   for (TFallRecord& f : Falls) {
@@ -370,7 +349,7 @@ void TGameMainMode::StartFallGroup(int32_t col, int32_t top, int32_t length) {
 
 // Orders the records by Y, largest first, so the lowest group moves first. Inactive records
 // take part with whatever values they hold.
-void TGameMainMode::SortFalls() {
+void TField::SortFalls() {
   static constexpr int32_t kGaps[] = {9, 4, 2, 1};
   for (int32_t gap : kGaps) {
     for (int32_t i = gap; i < kFallRecords; ++i) {
@@ -385,12 +364,12 @@ void TGameMainMode::SortFalls() {
   }
 }
 
-void TGameMainMode::CheckAllFalls() {
+void TField::CheckAllFalls() {
   for (int32_t r = 0; r < kWellRows; ++r)
     for (int32_t c = 0; c < kFieldCols; ++c) StartFall(c, r);
 }
 
-bool TGameMainMode::TickFalls(int32_t dt) {
+bool TField::TickFalls(int32_t dt) {
   if (!Falling) return false;
   int32_t count = 0;
   for (TFallRecord& f : Falls) {
@@ -406,22 +385,19 @@ bool TGameMainMode::TickFalls(int32_t dt) {
     CheckMatches();
   } else if (CheckMatches()) {
     if (Chain < kMaxChain) ++Chain;  // the step score table ends at the last step
-    if (Face) {
-      Face->SetBalloon(std::to_string(Chain) + kChainText);
-      Face->SetExpression(2);
-    }
+    if (Events) Events->ChainGrew(Chain);
   } else {
     Chain = Erasing ? 1 : 0;
   }
   return false;
 }
 
-int32_t TGameMainMode::FallTopRow(const TFallRecord& rec) const {
+int32_t TField::FallTopRow(const TFallRecord& rec) const {
   float y = static_cast<float>(static_cast<int32_t>(rec.Y)) + Scroll;
   return static_cast<int32_t>(y / kCellSize);
 }
 
-void TGameMainMode::MoveFall(TFallRecord& rec, int32_t dt) {
+void TField::MoveFall(TFallRecord& rec, int32_t dt) {
   rec.Y = static_cast<float>(rec.Y + 0.001 * rec.Speed * dt);
   rec.Speed = static_cast<float>(rec.Speed + 1.2 * dt);
   if (rec.Speed > 750.0f) rec.Speed = 750.0f;
@@ -449,10 +425,10 @@ void TGameMainMode::MoveFall(TFallRecord& rec, int32_t dt) {
     return;
   }
   LandFall(rec);
-  PlaySound("落下");
+  if (Events) Events->BlocksLanded();
 }
 
-void TGameMainMode::ShiftColumnDown(int32_t col, int32_t top, int32_t bottom) {
+void TField::ShiftColumnDown(int32_t col, int32_t top, int32_t bottom) {
   for (int32_t r = bottom; r > top; --r) {
     Letters[r][col] = Letters[r - 1][col];
     Flags[r][col] = Flags[r - 1][col];
@@ -465,7 +441,7 @@ void TGameMainMode::ShiftColumnDown(int32_t col, int32_t top, int32_t bottom) {
   if (top > 0 && (Flags[top - 1][col] & cfFalling)) Flags[top][col] = cfLocked;
 }
 
-void TGameMainMode::LandFall(TFallRecord& rec) {
+void TField::LandFall(TFallRecord& rec) {
   rec.Active = false;
   const int32_t col = rec.X / kCellSize;
   if (col < 0 || col >= kFieldCols) return;
@@ -478,18 +454,18 @@ void TGameMainMode::LandFall(TFallRecord& rec) {
 // ---------------------------------------------------------------------------------------
 // Push-up
 
-void TGameMainMode::StartPushUp() {
+void TField::StartPushUp() {
   if (PushTimer == 0) PushTimer = kPushTime;
 }
 
-bool TGameMainMode::TickPushUp(int32_t dt) {
+bool TField::TickPushUp(int32_t dt) {
   if (PushTimer == 0) return false;
   Scroll = static_cast<float>(Scroll + 0.05 * dt);
   PushTimer -= dt;
   if (PushTimer > 0) return true;
   PushTimer = 0;  // 640 ms is a whole number of ticks at both frame intervals
   if (CheckTopRow()) {
-    GameOver();
+    if (Events) Events->StackOverflowed();
     return false;
   }
   for (int32_t r = 0; r < kWellRows; ++r) {
@@ -525,17 +501,18 @@ bool TGameMainMode::TickPushUp(int32_t dt) {
   if (CursorRow > 0) CursorRow -= 1;
   if (PartnerRow > 0) PartnerRow -= 1;
   if (CursorRow == PartnerRow && CursorCol == PartnerCol) CursorRow += 1;
+  if (Events) Events->RowPushedUp();
   CheckMatches();
   return false;
 }
 
-bool TGameMainMode::CheckTopRow() {
+bool TField::CheckTopRow() {
   for (int32_t c = 0; c < kFieldCols; ++c)
     if (Letters[0][c] != kEmpty) return true;
   return false;
 }
 
-int32_t TGameMainMode::SmallestFreeLetter(const int32_t* excluded, int32_t count) const {
+int32_t TField::SmallestFreeLetter(const int32_t* excluded, int32_t count) const {
   for (int32_t k = 0; k < LetterCount; ++k) {
     bool free = true;
     for (int32_t i = 0; i < count && free; ++i) free = excluded[i] != k;
@@ -546,7 +523,7 @@ int32_t TGameMainMode::SmallestFreeLetter(const int32_t* excluded, int32_t count
 
 // The new row may hold no two equal or ascending neighbours: a letter equal to its left
 // neighbour or one above it, or to its right neighbour or one below it, is replaced.
-void TGameMainMode::RepairNewRow() {
+void TField::RepairNewRow() {
   int16_t* row = Letters[kWellRows];
   for (int32_t c = 0; c < kFieldCols; ++c) {
     int32_t excluded[4];
@@ -567,7 +544,7 @@ void TGameMainMode::RepairNewRow() {
 // ---------------------------------------------------------------------------------------
 // A new game
 
-void TGameMainMode::FillEndless(int32_t rows) {
+void TField::Fill(int32_t rows) {
   rows = std::clamp(rows, 0, kWellRows);
   for (int32_t r = kWellRows - rows; r < kFieldRows; ++r)
     for (int32_t c = 0; c < kFieldCols; ++c)
@@ -600,56 +577,4 @@ void TGameMainMode::FillEndless(int32_t rows) {
       Letters[r][c] = static_cast<int16_t>(SmallestFreeLetter(excluded, n));
     }
   }
-}
-
-void TGameMainMode::InitGame() {
-  const int32_t d = std::min<int32_t>(Difficulty, 2);
-  LetterCount = kStartLetters[d];
-  MaxLetters = kMaxLetters[d];
-  const int32_t rows = kStartRows[d];
-
-  for (int32_t r = 0; r < kFieldRows; ++r) {
-    for (int32_t c = 0; c < kFieldCols; ++c) {
-      Letters[r][c] = kEmpty;
-      Flags[r][c] = 0;
-      Groups[r][c] = 0;
-      EraseTimers[r][c] = 0;
-    }
-  }
-  if (IsEndless())
-    FillEndless(rows);
-  else
-    LoadStage();
-  for (TFallRecord& f : Falls) f = TFallRecord();
-
-  Score = 0;
-  AddScore(0);
-  ErasedBlocks = 0;
-  HiScore = GameData ? GameData->Ranking[0].Score : 0;
-  LevelCount = 0;
-  UpdateRiseInterval();
-  LevelCountdown = 10;
-  RiseCountdown = RiseInterval;
-  Chain = 0;
-
-  BoardX = 160;
-  BoardY = 32;
-  Scroll = 0;
-  RiseCountdown = RiseInterval;
-  CursorCol = 2;
-  CursorRow = 5;
-  PartnerCol = 3;
-  PartnerRow = 5;
-
-  SwapTimer = 0;
-  Erasing = 0;
-  Falling = false;
-  PushTimer = 0;
-  IsOver = false;
-  Paused = false;
-  PauseCursor = 0;
-  RetireConfirm = false;
-  RetireCursor = 0;
-  Cleared = false;
-  ClearTimer = 0;
 }

@@ -17,7 +17,7 @@ void TFlashActor::Act(int32_t) {
 
 int32_t TFlashActor::DrawY() const {
   const auto* screen = dynamic_cast<const TGameMainMode*>(Mode);
-  const int32_t scroll = screen ? static_cast<int32_t>(screen->Scroll) : 0;
+  const int32_t scroll = screen ? static_cast<int32_t>(screen->Field.Scroll) : 0;
   return static_cast<int32_t>(Y - static_cast<float>(scroll));
 }
 

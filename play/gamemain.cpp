@@ -3,6 +3,7 @@
 #include "play/gamemain.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 
 #include "engine/kernel.h"
@@ -29,14 +30,26 @@ constexpr int32_t kRiseSeconds[3][20] = {
     {10, 8, 6, 4, 10, 8, 6, 4, 3, 6, 4, 3, 6, 4, 3, 6, 4, 3, 6, 3},
 };
 
+// Difficulty table: letters at start, the bound they grow to, rows filled at start.
+constexpr int32_t kStartLetters[3] = {5, 13, 26};
+constexpr int32_t kMaxLetters[3] = {10, 26, 26};
+constexpr int32_t kStartRows[3] = {4, 5, 7};
+
 constexpr int32_t kReadyTime = 1600;
 constexpr int32_t kGoTime = 800;
 constexpr int32_t kMaxLevel = 98;  // shown as 99
+
+int32_t Saturate(int64_t v) {
+  if (v > INT32_MAX) return INT32_MAX;
+  if (v < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
 
 }  // namespace
 
 TGameMainMode::TGameMainMode(TGameMode* parent, TKernel* kernel, void* data)
     : TGameMgrMode(parent, kernel, data) {
+  Field.Events = this;
   if (GameData) {
     GameType = GameData->GameType;
     Difficulty = GameData->Difficulty;
@@ -96,6 +109,57 @@ void TGameMainMode::StopMusic() {
 void TGameMainMode::SaveProgress() { WriteSaveData(); }
 
 // ---------------------------------------------------------------------------------------
+// What happens in the well
+
+void TGameMainMode::SwapStarted(int32_t, int32_t, int32_t, int32_t) { PlaySound("入れ替え"); }
+
+void TGameMainMode::EraseStarted(int32_t col, int32_t row) {
+  PlaySound("消去");
+  if (Face) Face->SetExpression(1);
+  if (FlashActors)
+    FlashActors->Spawn(static_cast<float>(BoardX + kCellSize * col),
+                       static_cast<float>(BoardY + kCellSize * row), 0);
+}
+
+void TGameMainMode::BlockErased(int32_t col, int32_t row) {
+  if (StarActors)
+    StarActors->Spawn(static_cast<float>(BoardX + kCellSize * col),
+                      static_cast<float>(BoardY + kCellSize * row), 0);
+}
+
+void TGameMainMode::BlocksErased(int32_t blocks, int32_t points, int32_t lastCol,
+                                 int32_t lastRow) {
+  ErasedBlocks += blocks;
+  AddScore(points);
+  if (IsEndless() && points > 0 && ScoreActors)
+    ScoreActors->Spawn(static_cast<float>(BoardX + kCellSize * lastCol),
+                       static_cast<float>(BoardY + kCellSize * lastRow), points);
+}
+
+void TGameMainMode::EraseEnded() {
+  if (IsEndless()) LevelCountdown -= 1;
+  PlaySound("星");
+  if (Face) Face->SetExpression(0);
+}
+
+void TGameMainMode::BlocksLanded() { PlaySound("落下"); }
+
+void TGameMainMode::ChainGrew(int32_t chain) {
+  if (!Face) return;
+  Face->SetBalloon(std::to_string(chain) + kChainText);
+  Face->SetExpression(2);
+}
+
+void TGameMainMode::StackOverflowed() { GameOver(); }
+
+void TGameMainMode::AddScore(int32_t points) {
+  if (points < 0) return;
+  Score = Saturate(int64_t{Score} + points);
+  RiseCountdown = Saturate(int64_t{RiseCountdown} + 200);
+  if (Score > HiScore) HiScore = Score;
+}
+
+// ---------------------------------------------------------------------------------------
 // Life of the screen
 
 void TGameMainMode::Init() {
@@ -106,7 +170,7 @@ void TGameMainMode::Init() {
     Kernel->FadeLevel = 255;
   }
   TGameMode::Init();
-  Started = true;
+  Field.Started = true;
 }
 
 void TGameMainMode::Move(int32_t dt) {
@@ -185,11 +249,8 @@ bool TGameMainMode::PlayTick(int32_t dt) {
     CheckStageClear();
     CheckStageFailed();
   }
-  CheckAllFalls();
-  TickPushUp(dt);
-  TickFalls(dt);
-  TickSwap(dt);
-  TickErase(dt);
+  Field.Frames = Frames;
+  Field.Tick(dt);
   // A pause asked for in the very tick that ended the game is dropped: no menu stands over
   // GAME OVER or STAGE CLEAR, and RETIRE can never turn a cleared stage into a loss.
   if (Paused && (IsOver || Cleared)) {
@@ -207,33 +268,9 @@ bool TGameMainMode::PlayTick(int32_t dt) {
 
 void TGameMainMode::Control() {
   if (!Kernel) return;
-  const uint16_t repeat = Kernel->Repeat;
   const uint16_t pushed = Kernel->Pushed;
-  if ((repeat & btUp) && CursorRow > 0) {
-    PartnerCol = CursorCol;
-    PartnerRow = CursorRow;
-    CursorRow -= 1;
-  }
-  if ((repeat & btDown) && CursorRow < kWellRows - 1) {
-    PartnerCol = CursorCol;
-    PartnerRow = CursorRow;
-    CursorRow += 1;
-  }
-  if ((repeat & btLeft) && CursorCol > 0) {
-    PartnerCol = CursorCol;
-    PartnerRow = CursorRow;
-    CursorCol -= 1;
-  }
-  if ((repeat & btRight) && CursorCol < kFieldCols - 1) {
-    PartnerCol = CursorCol;
-    PartnerRow = CursorRow;
-    CursorCol += 1;
-  }
-  if ((pushed & btA) && SwapTimer == 0) SwapCells(CursorCol, CursorRow, PartnerCol, PartnerRow);
-  if ((pushed & btB) && IsEndless()) {
-    StartPushUp();
-    RiseCountdown = RiseInterval;
-  }
+  Field.Raisable = IsEndless();
+  if (Field.Control(pushed, Kernel->Repeat)) RiseCountdown = RiseInterval;
   if ((pushed & btEnter) && !IsOver && !Cleared) {  // an ended game has no pause
     Paused = true;
     PauseCursor = 0;
@@ -331,11 +368,11 @@ void TGameMainMode::GameOverTick(int32_t dt) {
   bool crumbled = false;
   for (int32_t r = 1; r <= lastRow && !crumbled; ++r) {
     for (int32_t c = 0; c < kFieldCols && !crumbled; ++c) {
-      if (Letters[r][c] == kEmpty) continue;
+      if (Field.Letters[r][c] == kEmpty) continue;
       if (BlockActors)
         BlockActors->Spawn(static_cast<float>(BoardX + kCellSize * c),
-                           static_cast<float>(BoardY + kCellSize * r), Letters[r][c]);
-      Letters[r][c] = kEmpty;
+                           static_cast<float>(BoardY + kCellSize * r), Field.Letters[r][c]);
+      Field.Letters[r][c] = kEmpty;
       crumbled = true;
     }
   }
@@ -362,10 +399,11 @@ void TGameMainMode::ClearTick(int32_t dt) {
     const int32_t x = 32 + vexa::Random(480);
     if (StarActors) StarActors->Spawn(static_cast<float>(x), static_cast<float>(y), kind);
   }
-  TickSwap(dt);
-  TickErase(dt);
-  TickFalls(dt);
-  TickPushUp(dt);
+  Field.Frames = Frames;
+  Field.TickSwap(dt);
+  Field.TickErase(dt);
+  Field.TickFalls(dt);
+  Field.TickPushUp(dt);
   if (StarActors) StarActors->Update(dt);
   if (leave) Phase = 6;
 }
@@ -387,6 +425,42 @@ void TGameMainMode::Leave() {
 }
 
 // ---------------------------------------------------------------------------------------
+// A new game
+
+void TGameMainMode::FillEndless(int32_t rows) { Field.Fill(rows); }
+
+void TGameMainMode::InitGame() {
+  const int32_t d = std::min<int32_t>(Difficulty, 2);
+  Field.LetterCount = kStartLetters[d];
+  MaxLetters = kMaxLetters[d];
+  Field.Reset();
+  if (IsEndless())
+    FillEndless(kStartRows[d]);
+  else
+    LoadStage();
+  Field.Chain = 0;  // the runs the fill repaired were flagged, not played
+
+  Score = 0;
+  AddScore(0);
+  ErasedBlocks = 0;
+  HiScore = GameData ? GameData->Ranking[0].Score : 0;
+  LevelCount = 0;
+  UpdateRiseInterval();
+  LevelCountdown = 10;
+  RiseCountdown = RiseInterval;
+
+  BoardX = 160;
+  BoardY = 32;
+  IsOver = false;
+  Paused = false;
+  PauseCursor = 0;
+  RetireConfirm = false;
+  RetireCursor = 0;
+  Cleared = false;
+  ClearTimer = 0;
+}
+
+// ---------------------------------------------------------------------------------------
 // Endless rules
 
 void TGameMainMode::UpdateRiseInterval() {
@@ -396,10 +470,11 @@ void TGameMainMode::UpdateRiseInterval() {
 }
 
 void TGameMainMode::TickRise(int32_t dt) {
-  if (Erasing || Falling) return;  // the countdown stands while anything blinks or falls
+  if (Field.Erasing || Field.Falling)
+    return;  // the countdown stands while anything blinks or falls
   RiseCountdown -= dt;
   if (RiseCountdown < 0) {
-    StartPushUp();
+    Field.StartPushUp();
     RiseCountdown = RiseInterval;
   }
 }
@@ -410,18 +485,12 @@ void TGameMainMode::CheckLevelUp() {
   if (LevelCount > kMaxLevel) LevelCount = kMaxLevel;
   UpdateRiseInterval();
   LevelCountdown = 10;
-  if (LevelCount % 2 == 0) LetterCount = std::min(LetterCount + 1, MaxLetters);
+  if (LevelCount % 2 == 0) Field.LetterCount = std::min(Field.LetterCount + 1, MaxLetters);
   if (Face) Face->SetBalloon(kLevelUpText);
 }
 
 void TGameMainMode::CheckHeight() {
-  int32_t height = 0;
-  for (int32_t r = 0; r < kWellRows && height == 0; ++r)
-    for (int32_t c = 0; c < kFieldCols; ++c)
-      if (Letters[r][c] != kEmpty) {
-        height = kWellRows - r;
-        break;
-      }
+  const int32_t height = Field.Height();
   if (!Face) return;
   if (height >= 8 && Face->GetExpression() == 0) Face->SetExpression(3);
   if (height < 8 && Face->GetExpression() == 3) Face->SetExpression(0);
@@ -438,27 +507,27 @@ void TGameMainMode::LoadStage() {
       int32_t v = GameData ? static_cast<int8_t>(GameData->PuzzleData[base + 6 * r + c]) : kEmpty;
       // A byte outside the letters (damaged data) is taken as an empty cell.
       if (v < 0 || v > kEmpty) v = kEmpty;
-      Letters[r][c] = static_cast<int16_t>(v);
+      Field.Letters[r][c] = static_cast<int16_t>(v);
       if (v != kEmpty) StageBlocks += 1;
     }
   }
   // A floor of A's below the well: blocks in row 9 rest on it; it is never matched or shown.
-  for (int32_t c = 0; c < kFieldCols; ++c) Letters[kWellRows][c] = 0;
+  for (int32_t c = 0; c < kFieldCols; ++c) Field.Letters[kWellRows][c] = 0;
 }
 
 void TGameMainMode::CheckStageClear() {
   for (int32_t r = 0; r < kWellRows; ++r)
     for (int32_t c = 0; c < kFieldCols; ++c)
-      if (Letters[r][c] != kEmpty) return;
+      if (Field.Letters[r][c] != kEmpty) return;
   if (!Cleared) StageClear();
 }
 
 void TGameMainMode::CheckStageFailed() {
-  if (Falling) return;
+  if (Field.Falling) return;
   int32_t counts[26] = {};
   for (int32_t r = 0; r < kWellRows; ++r)
     for (int32_t c = 0; c < kFieldCols; ++c)
-      if (Letters[r][c] >= 0 && Letters[r][c] < 26) counts[Letters[r][c]] += 1;
+      if (Field.Letters[r][c] >= 0 && Field.Letters[r][c] < 26) counts[Field.Letters[r][c]] += 1;
   for (int32_t n = 0; n < 26; ++n)
     if (counts[n] >= 3) return;
   for (int32_t n = 0; n + 2 < 26; ++n)
@@ -485,12 +554,13 @@ std::string TGameMainMode::DumpState() const {
   std::snprintf(head, sizeof head,
                 " Score=%d HiScore=%d LevelCount=%d ErasedBlocks=%d Chain=%d IsOver=%d Cleared=%d"
                 " Paused=%d CursorCol=%d CursorRow=%d Stage=%d StageTime=%d Retries=%d field=",
-                Score, HiScore, LevelCount, ErasedBlocks, Chain, IsOver ? 1 : 0, Cleared ? 1 : 0,
-                Paused ? 1 : 0, CursorCol, CursorRow, Stage, StageTime, Retries);
+                Score, HiScore, LevelCount, ErasedBlocks, Field.Chain, IsOver ? 1 : 0,
+                Cleared ? 1 : 0, Paused ? 1 : 0, Field.CursorCol, Field.CursorRow, Stage, StageTime,
+                Retries);
   std::string out = head;
   for (int32_t r = 0; r < kWellRows; ++r) {
     for (int32_t c = 0; c < kFieldCols; ++c) {
-      const int32_t l = Letters[r][c];
+      const int32_t l = Field.Letters[r][c];
       out += l == kEmpty ? '.' : (l >= 0 && l < 26 ? static_cast<char>('A' + l) : '?');
     }
   }

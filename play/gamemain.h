@@ -1,7 +1,7 @@
 #pragma once
-// TGameMainMode: the game screen. It holds the well of letter blocks and its rules (swaps,
-// runs, erase groups, falls, chains, the push-up of the endless game), the endless and
-// puzzle rules, the READY/GO start, the pause menu with retire and options, the game-over
+// TGameMainMode: the game screen. It owns the well (a TField) and turns what happens there
+// into sounds, the face, effect actors and score; it keeps the endless and puzzle rules
+// above the well, the READY/GO start, the pause menu with retire and options, the game-over
 // and stage-clear sequences, and draws all of it.
 //
 // The rules advance only through the play tick. Everything they cause outside the field
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "game/gamemgr.h"
+#include "play/field.h"
 
 class TFaceActor;
 class TBlkActor;
@@ -20,49 +21,7 @@ class TStarActor;
 class TScoreActor;
 class TOverActor;
 
-// Field size: 6 columns, rows 0..9 visible, row 10 the hidden next row below the well.
-constexpr int32_t kFieldCols = 6;
-constexpr int32_t kFieldRows = 11;
-constexpr int32_t kWellRows = 10;
-constexpr int32_t kCellSize = 32;
-// A cell holds a letter 0..25 (A..Z) or this value for an empty cell.
-constexpr int16_t kEmpty = 26;
-constexpr int32_t kFallRecords = 18;
-constexpr int32_t kMaxChain = 64;
-constexpr int32_t kMaxGroupId = 59;
-constexpr int32_t kEraseTime = 1200;
-constexpr int32_t kSwapTime = 160;
-constexpr int32_t kPushTime = 640;
-
-// Cell flag bits.
-enum : uint16_t {
-  cfHidden = 0x01,    // not drawn by the resting-field drawing
-  cfLocked = 0x02,    // cannot be swapped and does not start a fall
-  cfErasing = 0x04,   // belongs to an erase group and blinks
-  cfFalling = 0x08,   // belongs to a falling group
-  cfSameRun = 0x10,   // marked by a run of equal letters
-  cfSeqRun = 0x20,    // marked by an ascending run
-  cfSwapping = 0x40,  // one of the two cells of the swap in progress
-};
-
-// One falling group: a vertical stack of blocks in one column. Its cells stay in the field
-// arrays; the record carries the position in pixels from the field's top-left corner.
-struct TFallRecord {
-  bool Active = false;
-  int32_t Length = 0;
-  int32_t X = 0;
-  float Y = 0;
-  float Speed = 0;  // pixels per second, downwards
-};
-
-// One cell of the swap in progress, with the letter it held before the swap.
-struct TSwapCell {
-  int16_t Letter = 0;
-  int32_t Col = 0;
-  int32_t Row = 0;
-};
-
-class TGameMainMode : public TGameMgrMode {
+class TGameMainMode : public TGameMgrMode, public TFieldEvents {
  public:
   TGameMainMode(TGameMode* parent, TKernel* kernel, void* data);
   ~TGameMainMode() override;
@@ -98,39 +57,16 @@ class TGameMainMode : public TGameMgrMode {
   virtual void StopMusic();
   virtual void SaveProgress();  // the save file, after the puzzle progress moved on
 
-  // ---- The field and its rules ----
-  bool CheckMatches();
-  bool FindSameRuns();
-  bool FindSequenceRuns();
-  bool MarkRowRun(int32_t firstCol, int32_t endCol, int32_t row, int32_t kind);
-  bool MarkColumnRun(int32_t col, int32_t firstRow, int32_t endRow, int32_t kind);
-  int32_t NewGroupId();
-  void MergeGroup(int32_t from, int32_t to);
-  void StartGroupErase(int32_t group);
-  void StartCellErase(int32_t col, int32_t row);
-  void SwapCells(int32_t colA, int32_t rowA, int32_t colB, int32_t rowB);
-  bool TickSwap(int32_t dt);
-  bool TickErase(int32_t dt);
-  void RemoveErased();
-  int32_t ChainScore(int32_t same, int32_t seq);
+  // ---- What happens in the well ----
+  void SwapStarted(int32_t colA, int32_t rowA, int32_t colB, int32_t rowB) override;
+  void EraseStarted(int32_t col, int32_t row) override;
+  void BlockErased(int32_t col, int32_t row) override;
+  void BlocksErased(int32_t blocks, int32_t points, int32_t lastCol, int32_t lastRow) override;
+  void EraseEnded() override;
+  void BlocksLanded() override;
+  void ChainGrew(int32_t chain) override;
+  void StackOverflowed() override;
   void AddScore(int32_t points);
-  bool StartFall(int32_t col, int32_t row);
-  void StartFallGroup(int32_t col, int32_t top, int32_t length);
-  void SortFalls();
-  void CheckAllFalls();
-  bool TickFalls(int32_t dt);
-  void MoveFall(TFallRecord& rec, int32_t dt);
-  void ShiftColumnDown(int32_t col, int32_t top, int32_t bottom);
-  void LandFall(TFallRecord& rec);
-  void StartPushUp();
-  bool TickPushUp(int32_t dt);
-  bool CheckTopRow();
-  void RepairNewRow();
-  // The smallest letter below LetterCount that is none of the excluded values
-  // (LetterCount itself when all are excluded).
-  int32_t SmallestFreeLetter(const int32_t* excluded, int32_t count) const;
-  // The top row of a falling group from its position and the scroll of a push-up.
-  int32_t FallTopRow(const TFallRecord& rec) const;
 
   // ---- Endless rules ----
   void UpdateRiseInterval();
@@ -157,22 +93,11 @@ class TGameMainMode : public TGameMgrMode {
   void DrawOverlays();
 
   bool IsEndless() const { return GameType != 1; }
-  // Points of a chain step 1..kMaxChain.
-  int32_t& StepScore(int32_t step) { return StepScores[step - 1]; }
 
   // ---- State, in declaration order ----
-  bool Started = false;
-  int16_t Letters[kFieldRows][kFieldCols] = {};
-  uint16_t Flags[kFieldRows][kFieldCols] = {};
-  uint16_t Groups[kFieldRows][kFieldCols] = {};
-  int32_t EraseTimers[kFieldRows][kFieldCols] = {};
-  int32_t BoardX = 0;
+  TField Field;
+  int32_t BoardX = 0;  // the well's top-left corner on the screen
   int32_t BoardY = 0;
-  float Scroll = 0;
-  int32_t CursorCol = 0;
-  int32_t PartnerCol = 0;
-  int32_t CursorRow = 0;
-  int32_t PartnerRow = 0;
   uint8_t GameType = 0;
   uint8_t Difficulty = 0;
   int32_t Score = 0;
@@ -182,8 +107,6 @@ class TGameMainMode : public TGameMgrMode {
   int32_t RiseInterval = 0;
   int32_t ErasedBlocks = 0;
   int32_t RiseCountdown = 0;
-  int32_t Chain = 0;
-  int32_t StepScores[kMaxChain] = {};  // entry n - 1 holds chain step n
   bool Paused = false;
   int32_t PauseCursor = 0;
   bool RetireConfirm = false;
@@ -193,15 +116,7 @@ class TGameMainMode : public TGameMgrMode {
   bool Cleared = false;
   int32_t Retries = 0;
   int32_t StageBlocks = 0;
-  int32_t LetterCount = 0;
   int32_t MaxLetters = 0;
-  int32_t SwapTimer = 0;
-  TSwapCell SwapA;
-  TSwapCell SwapB;
-  int32_t Erasing = 0;
-  bool Falling = false;
-  TFallRecord Falls[kFallRecords];
-  int32_t PushTimer = 0;
   bool IsOver = false;
   int32_t ReadyStep = 0;
   int32_t ReadyTimer = 0;

@@ -19,8 +19,8 @@ void TGameMainMode::Draw() {
   DrawSwap();
   DrawFalls();
   DrawFrame();
-  DrawFieldCursor(kCellSize * PartnerCol, kCellSize * PartnerRow, 1);
-  DrawFieldCursor(kCellSize * CursorCol, kCellSize * CursorRow, 0);
+  DrawFieldCursor(kCellSize * Field.PartnerCol, kCellSize * Field.PartnerRow, 1);
+  DrawFieldCursor(kCellSize * Field.CursorCol, kCellSize * Field.CursorRow, 0);
   DrawStatus();
   if (Face) Face->Paint();
   if (!Paused) {
@@ -35,7 +35,8 @@ void TGameMainMode::Draw() {
 
 void TGameMainMode::DrawBlock(int32_t x, int32_t y, int32_t letter) {
   if (!Kernel || !Kernel->Draw) return;
-  Kernel->Draw->Draw(BoardX + x, static_cast<int32_t>(static_cast<float>(BoardY + y) - Scroll),
+  Kernel->Draw->Draw(BoardX + x,
+                     static_cast<int32_t>(static_cast<float>(BoardY + y) - Field.Scroll),
                      "ブロック", letter);
 }
 
@@ -45,15 +46,15 @@ void TGameMainMode::DrawField() {
                         BoardY + kWellRows * kCellSize);
   for (int32_t r = 0; r < kFieldRows; ++r)
     for (int32_t c = 0; c < kFieldCols; ++c)
-      if (Letters[r][c] != kEmpty && !(Flags[r][c] & cfHidden))
-        DrawBlock(kCellSize * c, kCellSize * r, Letters[r][c]);
+      if (Field.Letters[r][c] != kEmpty && !(Field.Flags[r][c] & cfHidden))
+        DrawBlock(kCellSize * c, kCellSize * r, Field.Letters[r][c]);
   Kernel->Draw->SetClip(-1, -1, -1, -1);
 }
 
 // The two swapped letters slide from their old cells to their new ones in 160 ms.
 void TGameMainMode::DrawSwap() {
-  if (IsOver || Paused || SwapTimer == 0) return;
-  const double t = kSwapTime - SwapTimer;
+  if (IsOver || Paused || Field.SwapTimer == 0) return;
+  const double t = kSwapTime - Field.SwapTimer;
   auto slide = [t](const TSwapCell& from, const TSwapCell& to, int32_t* x, int32_t* y) {
     const double fx = kCellSize * from.Col, fy = kCellSize * from.Row;
     const double tx = kCellSize * to.Col, ty = kCellSize * to.Row;
@@ -61,27 +62,27 @@ void TGameMainMode::DrawSwap() {
     *y = static_cast<int32_t>(fy + t * 0.00625 * (ty - fy));
   };
   int32_t x = 0, y = 0;
-  if (SwapA.Letter != kEmpty) {
-    slide(SwapA, SwapB, &x, &y);
-    DrawBlock(x, y, SwapA.Letter);
+  if (Field.SwapA.Letter != kEmpty) {
+    slide(Field.SwapA, Field.SwapB, &x, &y);
+    DrawBlock(x, y, Field.SwapA.Letter);
   }
-  if (SwapB.Letter != kEmpty) {
-    slide(SwapB, SwapA, &x, &y);
-    DrawBlock(x, y, SwapB.Letter);
+  if (Field.SwapB.Letter != kEmpty) {
+    slide(Field.SwapB, Field.SwapA, &x, &y);
+    DrawBlock(x, y, Field.SwapB.Letter);
   }
 }
 
 void TGameMainMode::DrawFalls() {
   if (Paused) return;
-  for (const TFallRecord& f : Falls) {
+  for (const TFallRecord& f : Field.Falls) {
     if (!f.Active) continue;
     const int32_t col = f.X / kCellSize;
-    const int32_t top = static_cast<int32_t>((f.Y + Scroll) / kCellSize);
+    const int32_t top = static_cast<int32_t>((f.Y + Field.Scroll) / kCellSize);
     if (col < 0 || col >= kFieldCols) continue;
     for (int32_t j = 0; j < f.Length; ++j) {
       const int32_t row = top + j;
       if (row < 0 || row >= kFieldRows) continue;
-      const int32_t letter = Letters[row][col];
+      const int32_t letter = Field.Letters[row][col];
       if (letter != kEmpty)
         DrawBlock(f.X, static_cast<int32_t>(static_cast<float>(kCellSize * j) + f.Y), letter);
     }
@@ -111,7 +112,8 @@ void TGameMainMode::DrawFieldCursor(int32_t x, int32_t y, int32_t kind) {
   if (IsOver || Cleared || Paused || !Kernel || !Kernel->Draw) return;
   const int32_t cell = (Blink(320) ? 0 : 1) + 2 * kind;
   Kernel->Draw->SetClip(0, BoardY, -1, -1);  // clipped only at the top of the well
-  Kernel->Draw->Draw(BoardX + x - 4, static_cast<int32_t>(static_cast<float>(BoardY + y) - Scroll - 4.0f),
+  Kernel->Draw->Draw(BoardX + x - 4,
+                     static_cast<int32_t>(static_cast<float>(BoardY + y) - Field.Scroll - 4.0f),
                      "カーソル", cell);
   Kernel->Draw->SetClip(-1, -1, -1, -1);
 }

@@ -74,12 +74,12 @@ class QuietGameMain : public TGameMainMode {
 };
 
 bool GameBusy(const TGameMainMode& g) {
-  if (g.SwapTimer != 0 || g.Falling) return true;
-  for (const TFallRecord& f : g.Falls)
+  if (g.Field.SwapTimer != 0 || g.Field.Falling) return true;
+  for (const TFallRecord& f : g.Field.Falls)
     if (f.Active) return true;
   for (int r = 0; r < puzzle::kWellRows; ++r)
     for (int c = 0; c < puzzle::kCols; ++c)
-      if (g.Flags[r][c] & puzzle::cfErasing) return true;
+      if (g.Field.Flags[r][c] & puzzle::cfErasing) return true;
   return false;
 }
 
@@ -318,8 +318,8 @@ TEST(PuzzleStages, EveryStoredSolutionClearsThroughTheGameScreen) {
       };
       for (const Move& m : sols[static_cast<size_t>(s)]) {
         ASSERT_FALSE(game.IsOver || game.Cleared || GameBusy(game));
-        game.SwapCells(m.OtherCol(), m.OtherRow(), m.Col, m.Row);
-        ASSERT_NE(game.SwapTimer, 0) << "swap refused";
+        game.Field.SwapCells(m.OtherCol(), m.OtherRow(), m.Col, m.Row);
+        ASSERT_NE(game.Field.SwapTimer, 0) << "swap refused";
         int calm = 0;
         for (int k = 0; k < 5000 && calm < 2 && !game.IsOver; ++k) {
           tick();

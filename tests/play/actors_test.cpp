@@ -35,7 +35,7 @@ TEST_F(ActorTest, AFlashRisesWithTheFieldDuringAPushUp) {
   TFlashActor group(game.get(), 0);
   auto* flash = static_cast<TFlashActor*>(group.Spawn(160, 320, 0));
   EXPECT_EQ(320, flash->DrawY());
-  game->Scroll = 12.7f;
+  game->Field.Scroll = 12.7f;
   EXPECT_EQ(308, flash->DrawY());
 }
 

@@ -12,7 +12,7 @@ class FieldPropertyTest : public PlayTest {
   int Letters() const {
     int n = 0;
     for (int r = 0; r < kFieldRows; ++r)
-      for (int c = 0; c < kFieldCols; ++c) n += game->Letters[r][c] != kEmpty ? 1 : 0;
+      for (int c = 0; c < kFieldCols; ++c) n += game->Field.Letters[r][c] != kEmpty ? 1 : 0;
     return n;
   }
 
@@ -20,12 +20,13 @@ class FieldPropertyTest : public PlayTest {
     std::ostringstream os;
     for (int r = 0; r < kFieldRows; ++r) {
       os << Row(r) << "  ";
-      for (int c = 0; c < kFieldCols; ++c) os << std::hex << game->Flags[r][c] << std::dec << ' ';
+      for (int c = 0; c < kFieldCols; ++c)
+        os << std::hex << game->Field.Flags[r][c] << std::dec << ' ';
       os << '\n';
     }
-    for (const TFallRecord& f : game->Falls)
+    for (const TFallRecord& f : game->Field.Falls)
       if (f.Active) os << "fall x=" << f.X << " y=" << f.Y << " len=" << f.Length << '\n';
-    os << "scroll=" << game->Scroll << " swap=" << game->SwapTimer << '\n';
+    os << "scroll=" << game->Field.Scroll << " swap=" << game->Field.SwapTimer << '\n';
     return os.str();
   }
 
@@ -36,17 +37,18 @@ class FieldPropertyTest : public PlayTest {
     int swapping = 0;
     for (int r = 0; r < kFieldRows; ++r) {
       for (int c = 0; c < kFieldCols; ++c) {
-        const int l = g.Letters[r][c];
-        const uint16_t f = g.Flags[r][c];
+        const int l = g.Field.Letters[r][c];
+        const uint16_t f = g.Field.Flags[r][c];
         if (l < 0 || l > kEmpty) return "letter out of range";
         if (r == kWellRows && (f & (cfErasing | cfFalling))) return "next row erasing/falling";
         if (f & cfErasing) {
           if (!(f & cfLocked)) return "erasing cell not locked";
-          if (g.Groups[r][c] == 0) return "erasing cell without a group";
-          if (g.EraseTimers[r][c] < 0 || g.EraseTimers[r][c] > kEraseTime) return "erase timer";
+          if (g.Field.Groups[r][c] == 0) return "erasing cell without a group";
+          if (g.Field.EraseTimers[r][c] < 0 || g.Field.EraseTimers[r][c] > kEraseTime)
+            return "erase timer";
           if (l == kEmpty) return "erasing empty cell";
           if (!(f & (cfSameRun | cfSeqRun))) return "erasing cell without a run flag";
-        } else if (g.Groups[r][c] != 0) {
+        } else if (g.Field.Groups[r][c] != 0) {
           return "group on a cell that does not erase";
         }
         if (f & cfFalling) {
@@ -61,29 +63,32 @@ class FieldPropertyTest : public PlayTest {
         }
         if (l == kEmpty && (f & cfLocked) && !(f & cfSwapping)) {
           // A reserved empty cell lies right below a falling group.
-          if (r == 0 || !(g.Flags[r - 1][c] & cfFalling)) return "orphan reservation";
+          if (r == 0 || !(g.Field.Flags[r - 1][c] & cfFalling)) return "orphan reservation";
         }
       }
     }
     int recordLength[kFieldCols] = {};
-    for (const TFallRecord& f : g.Falls) {
+    for (const TFallRecord& f : g.Field.Falls) {
       if (!f.Active) continue;
       if (f.X % kCellSize != 0 || f.X < 0 || f.X >= kFieldCols * kCellSize) return "record x";
       recordLength[f.X / kCellSize] += f.Length;
     }
     for (int c = 0; c < kFieldCols; ++c)
       if (recordLength[c] != fallingPerCol[c]) return "falling cells differ from records";
-    if (g.SwapTimer > 0) {
+    if (g.Field.SwapTimer > 0) {
       if (swapping != 2) return "swap cells";
-      if (!(g.Flags[g.SwapA.Row][g.SwapA.Col] & cfSwapping)) return "swap A";
-      if (!(g.Flags[g.SwapB.Row][g.SwapB.Col] & cfSwapping)) return "swap B";
+      if (!(g.Field.Flags[g.Field.SwapA.Row][g.Field.SwapA.Col] & cfSwapping)) return "swap A";
+      if (!(g.Field.Flags[g.Field.SwapB.Row][g.Field.SwapB.Col] & cfSwapping)) return "swap B";
     } else if (swapping != 0) {
       return "swapping cells without a swap";
     }
-    if (g.Chain < 0 || g.Chain > kMaxChain) return "chain";
-    if (g.CursorRow < 0 || g.CursorRow > 9 || g.PartnerRow < 0 || g.PartnerRow > 9)
+    if (g.Field.Chain < 0 || g.Field.Chain > kMaxChain) return "chain";
+    if (g.Field.CursorRow < 0 || g.Field.CursorRow > 9 || g.Field.PartnerRow < 0 ||
+        g.Field.PartnerRow > 9)
       return "cursor row";
-    if (std::abs(g.CursorRow - g.PartnerRow) + std::abs(g.CursorCol - g.PartnerCol) != 1)
+    const TField& field = g.Field;
+    if (std::abs(field.CursorRow - field.PartnerRow) +
+            std::abs(field.CursorCol - field.PartnerCol) != 1)
       return "partner not a neighbour";
     return std::string();
   }
@@ -91,24 +96,24 @@ class FieldPropertyTest : public PlayTest {
   void RandomField(std::mt19937& rng) {
     TGameMainMode& g = *game;
     const int height = static_cast<int>(rng() % 9);
-    std::uniform_int_distribution<int> letter(0, g.LetterCount - 1);
+    std::uniform_int_distribution<int> letter(0, g.Field.LetterCount - 1);
     for (int r = 0; r < kFieldRows; ++r) {
       for (int c = 0; c < kFieldCols; ++c) {
         const bool filled = r == kWellRows || (r >= kWellRows - height && rng() % 4 != 0);
-        g.Letters[r][c] = static_cast<int16_t>(filled ? letter(rng) : kEmpty);
-        g.Flags[r][c] = 0;
-        g.Groups[r][c] = 0;
-        g.EraseTimers[r][c] = 0;
+        g.Field.Letters[r][c] = static_cast<int16_t>(filled ? letter(rng) : kEmpty);
+        g.Field.Flags[r][c] = 0;
+        g.Field.Groups[r][c] = 0;
+        g.Field.EraseTimers[r][c] = 0;
       }
     }
-    for (TFallRecord& f : g.Falls) f = TFallRecord();
-    g.Chain = 0;
-    g.Falling = false;
-    g.Erasing = 0;
-    g.SwapTimer = 0;
-    g.PushTimer = 0;
-    g.Scroll = 0;
-    g.CheckMatches();  // runs present at the start blink at once
+    for (TFallRecord& f : g.Field.Falls) f = TFallRecord();
+    g.Field.Chain = 0;
+    g.Field.Falling = false;
+    g.Field.Erasing = 0;
+    g.Field.SwapTimer = 0;
+    g.Field.PushTimer = 0;
+    g.Field.Scroll = 0;
+    g.Field.CheckMatches();  // runs present at the start blink at once
   }
 
   void Run(int dt, uint32_t seed, int steps) {
@@ -130,9 +135,9 @@ class FieldPropertyTest : public PlayTest {
       TRecordingGameMain& g = *game_;
       const int before = Letters();
       const int erasedBefore = g.ErasedBlocks;
-      const bool pushing = g.PushTimer > 0;
+      const bool pushing = g.Field.PushTimer > 0;
       Tick(dt, pushed);
-      const bool risen = pushing && g.PushTimer == 0 && !g.IsOver;
+      const bool risen = pushing && g.Field.PushTimer == 0 && !g.IsOver;
       const int expected = before - (g.ErasedBlocks - erasedBefore) + (risen ? kFieldCols : 0);
       ASSERT_EQ(expected, Letters()) << "step " << step << " dt " << dt << " seed " << seed
                                      << "\n" << Dump();
@@ -162,16 +167,18 @@ TEST_F(FieldPropertyTest, LeftAloneTheFieldSettles) {
     TGameMainMode& g = Start(0, static_cast<uint8_t>(round % 3));
     RandomField(rng);
     g.RiseCountdown = 1 << 30;
-    for (int i = 0; i < 3000 && (i < 2 || g.Falling || g.Erasing || g.Chain != 0); ++i) Tick();
-    ASSERT_FALSE(g.Falling);
-    ASSERT_EQ(0, g.Chain);
+    const TField& field = g.Field;
+    for (int i = 0; i < 3000 && (i < 2 || field.Falling || field.Erasing || field.Chain != 0); ++i)
+      Tick();
+    ASSERT_FALSE(g.Field.Falling);
+    ASSERT_EQ(0, g.Field.Chain);
     ASSERT_EQ("", Broken());
     // Nothing floats and nothing is left locked.
     for (int r = 0; r < kWellRows; ++r)
       for (int c = 0; c < kFieldCols; ++c) {
-        ASSERT_EQ(0, g.Flags[r][c]) << Dump();
-        if (g.Letters[r][c] != kEmpty) {
-          ASSERT_NE(kEmpty, g.Letters[r + 1][c]) << Dump();
+        ASSERT_EQ(0, g.Field.Flags[r][c]) << Dump();
+        if (g.Field.Letters[r][c] != kEmpty) {
+          ASSERT_NE(kEmpty, g.Field.Letters[r + 1][c]) << Dump();
         }
       }
   }

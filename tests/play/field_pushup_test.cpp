@@ -10,7 +10,7 @@ class PushUpTest : public PlayTest {
   // True when no two neighbours of row r are equal or ascending (left to right).
   bool RowIsCalm(int r) const {
     for (int c = 0; c + 1 < kFieldCols; ++c) {
-      int a = game->Letters[r][c], b = game->Letters[r][c + 1];
+      int a = game->Field.Letters[r][c], b = game->Field.Letters[r][c + 1];
       if (a == b || b == a + 1) return false;
     }
     return true;
@@ -21,18 +21,18 @@ TEST_F(PushUpTest, TheFieldRisesOneRowIn640msAtBothFrameIntervals) {
   for (int dt : {20, 40}) {
     TRecordingGameMain& g = Start();
     SetWell({"ACE...", "BDF..."}, "GHGHGH");
-    g.StartPushUp();
-    g.StartPushUp();  // a push-up in progress is not restarted
-    EXPECT_EQ(640, g.PushTimer);
+    g.Field.StartPushUp();
+    g.Field.StartPushUp();  // a push-up in progress is not restarted
+    EXPECT_EQ(640, g.Field.PushTimer);
     const int ticks = 640 / dt;
     for (int i = 1; i < ticks; ++i) {
       Tick(dt);
-      EXPECT_FLOAT_EQ(0.05f * dt * i, g.Scroll);
+      EXPECT_FLOAT_EQ(0.05f * dt * i, g.Field.Scroll);
     }
     EXPECT_EQ("ACE...", Row(8));
     Tick(dt);
-    EXPECT_EQ(0, g.PushTimer);
-    EXPECT_FLOAT_EQ(0.0f, g.Scroll);
+    EXPECT_EQ(0, g.Field.PushTimer);
+    EXPECT_FLOAT_EQ(0.0f, g.Field.Scroll);
     EXPECT_EQ("ACE...", Row(7));
     EXPECT_EQ("BDF...", Row(8));
     EXPECT_EQ("GHGHGH", Row(9));
@@ -46,7 +46,7 @@ TEST_F(PushUpTest, ABlockInRowZeroEndsTheGameWithoutShifting) {
   SetWell({".....A", ".....C", ".....E", ".....G", ".....I", ".....K", ".....M", ".....O",
            "B....Q", "C....S"},
           "DEDEDE");
-  g.StartPushUp();
+  g.Field.StartPushUp();
   Ticks(31);
   EXPECT_FALSE(g.IsOver);
   Tick();
@@ -68,73 +68,73 @@ TEST_F(PushUpTest, ABlockInRowZeroEndsTheGameWithoutShifting) {
 TEST_F(PushUpTest, TheCursorRisesWithTheFieldButNotOutOfIt) {
   TGameMainMode& g = Start();
   SetWell({"A.....", "B....."}, "DEDEDE");
-  g.CursorCol = 3;
-  g.CursorRow = 0;
-  g.PartnerCol = 3;
-  g.PartnerRow = 1;
-  g.StartPushUp();
+  g.Field.CursorCol = 3;
+  g.Field.CursorRow = 0;
+  g.Field.PartnerCol = 3;
+  g.Field.PartnerRow = 1;
+  g.Field.StartPushUp();
   Ticks(32);
   // Cursor stays in row 0, partner comes up to it: the cursor steps one row down.
-  EXPECT_EQ(1, g.CursorRow);
-  EXPECT_EQ(0, g.PartnerRow);
+  EXPECT_EQ(1, g.Field.CursorRow);
+  EXPECT_EQ(0, g.Field.PartnerRow);
 
-  g.CursorCol = 2;
-  g.CursorRow = 0;
-  g.PartnerCol = 3;
-  g.PartnerRow = 0;
-  g.StartPushUp();
+  g.Field.CursorCol = 2;
+  g.Field.CursorRow = 0;
+  g.Field.PartnerCol = 3;
+  g.Field.PartnerRow = 0;
+  g.Field.StartPushUp();
   Ticks(32);
-  EXPECT_EQ(0, g.CursorRow);
-  EXPECT_EQ(0, g.PartnerRow);
+  EXPECT_EQ(0, g.Field.CursorRow);
+  EXPECT_EQ(0, g.Field.PartnerRow);
 
-  g.CursorCol = 2;
-  g.CursorRow = 6;
-  g.PartnerCol = 2;
-  g.PartnerRow = 5;
-  g.StartPushUp();
+  g.Field.CursorCol = 2;
+  g.Field.CursorRow = 6;
+  g.Field.PartnerCol = 2;
+  g.Field.PartnerRow = 5;
+  g.Field.StartPushUp();
   Ticks(32);
-  EXPECT_EQ(5, g.CursorRow);
-  EXPECT_EQ(4, g.PartnerRow);
+  EXPECT_EQ(5, g.Field.CursorRow);
+  EXPECT_EQ(4, g.Field.PartnerRow);
 }
 
 TEST_F(PushUpTest, ASwapFollowsItsCellsAndOneInRowZeroEndsAtOnce) {
   TGameMainMode& g = Start();
   SetWell({"AC....", "BD...."}, "EGEGEG");
-  g.StartPushUp();
+  g.Field.StartPushUp();
   Ticks(30);
-  g.SwapCells(0, 9, 1, 9);  // B D -> D B, mid-swap when the rise completes
+  g.Field.SwapCells(0, 9, 1, 9);  // B D -> D B, mid-swap when the rise completes
   Ticks(2);  // the rise completes; the swap has 120 ms left
-  EXPECT_EQ(120, g.SwapTimer);
-  EXPECT_EQ(8, g.SwapA.Row);
-  EXPECT_EQ(8, g.SwapB.Row);
+  EXPECT_EQ(120, g.Field.SwapTimer);
+  EXPECT_EQ(8, g.Field.SwapA.Row);
+  EXPECT_EQ(8, g.Field.SwapB.Row);
   EXPECT_EQ(cfHidden | cfLocked | cfSwapping, FlagsAt(0, 8));
   EXPECT_EQ("DB....", Row(8));
   Ticks(6);
-  EXPECT_EQ(0, g.SwapTimer);
+  EXPECT_EQ(0, g.Field.SwapTimer);
   EXPECT_EQ(0, FlagsAt(0, 8));
   EXPECT_EQ(0, FlagsAt(1, 8));
 
   // Two empty cells swapped in row 0: the rise carries them out of the field.
   SetWell({"AC....", "BD...."}, "EGEGEG");
-  g.StartPushUp();
+  g.Field.StartPushUp();
   Ticks(30);
-  g.SwapCells(2, 0, 3, 0);
+  g.Field.SwapCells(2, 0, 3, 0);
   Ticks(2);
   EXPECT_FALSE(g.IsOver);
-  EXPECT_EQ(0, g.SwapTimer);
+  EXPECT_EQ(0, g.Field.SwapTimer);
   for (int r = 0; r < kFieldRows; ++r)
-    for (int c = 0; c < kFieldCols; ++c) EXPECT_FALSE(g.Flags[r][c] & cfSwapping) << c << r;
+    for (int c = 0; c < kFieldCols; ++c) EXPECT_FALSE(g.Field.Flags[r][c] & cfSwapping) << c << r;
 }
 
 TEST_F(PushUpTest, RunsCompletedByTheRiseStartAtOnce) {
   TGameMainMode& g = Start();
   SetWell({"A.....", "B....."}, "CEGEGE");
-  g.StartPushUp();
+  g.Field.StartPushUp();
   Ticks(32);
   EXPECT_EQ("CEGEGE", Row(9));
   EXPECT_TRUE(FlagsAt(0, 7) & cfErasing);
   EXPECT_TRUE(FlagsAt(0, 9) & cfErasing);
-  EXPECT_EQ(1, g.Chain);
+  EXPECT_EQ(1, g.Field.Chain);
 }
 
 TEST_F(PushUpTest, AFallingGroupKeepsItsCellsThroughARiseAtAnyMoment) {
@@ -145,16 +145,16 @@ TEST_F(PushUpTest, AFallingGroupKeepsItsCellsThroughARiseAtAnyMoment) {
                "C....."}, "DFDFDF");
       g.RiseCountdown = 1 << 30;
       Ticks(delay, dt);  // K M fall from rows 1 and 2 while ...
-      g.StartPushUp();   // ... the field rises under them
-      for (int i = 0; i < 200 && (g.Falling || g.PushTimer > 0); ++i) Tick(dt);
-      ASSERT_FALSE(g.Falling);
+      g.Field.StartPushUp();   // ... the field rises under them
+      for (int i = 0; i < 200 && (g.Field.Falling || g.Field.PushTimer > 0); ++i) Tick(dt);
+      ASSERT_FALSE(g.Field.Falling);
       const std::string where = "dt " + std::to_string(dt) + " delay " + std::to_string(delay);
       ASSERT_EQ("K.....", Row(6)) << where;
       ASSERT_EQ("M.....", Row(7)) << where;
       ASSERT_EQ("C.....", Row(8)) << where;
       ASSERT_EQ("DFDFDF", Row(9)) << where;
       for (int r = 0; r < kFieldRows; ++r)
-        for (int c = 0; c < kFieldCols; ++c) ASSERT_EQ(0, g.Flags[r][c]) << where;
+        for (int c = 0; c < kFieldCols; ++c) ASSERT_EQ(0, g.Field.Flags[r][c]) << where;
     }
   }
 }
@@ -162,9 +162,10 @@ TEST_F(PushUpTest, AFallingGroupKeepsItsCellsThroughARiseAtAnyMoment) {
 TEST_F(PushUpTest, TheNewRowIsRepairedFromLeftToRight) {
   TGameMainMode& g = Start();
   auto repair = [&](const char* row, int letters) {
-    for (int c = 0; c < kFieldCols; ++c) g.Letters[kWellRows][c] = static_cast<int16_t>(row[c] - 'A');
-    g.LetterCount = letters;
-    g.RepairNewRow();
+    for (int c = 0; c < kFieldCols; ++c)
+      g.Field.Letters[kWellRows][c] = static_cast<int16_t>(row[c] - 'A');
+    g.Field.LetterCount = letters;
+    g.Field.RepairNewRow();
     return Row(kWellRows);
   };
   EXPECT_EQ("BDACAE", repair("AABCEE", 5));
@@ -178,11 +179,12 @@ TEST_F(PushUpTest, NewRowsNeverHoldEqualOrAscendingNeighbours) {
   for (int i = 0; i < 300; ++i) {
     SetWell({"......"}, "ACEGIK");
     g.RiseCountdown = 1 << 30;
-    g.LetterCount = 5 + i % 22;
-    g.StartPushUp();
+    g.Field.LetterCount = 5 + i % 22;
+    g.Field.StartPushUp();
     Ticks(32);
     ASSERT_TRUE(RowIsCalm(kWellRows)) << Row(kWellRows);
-    for (int c = 0; c < kFieldCols; ++c) ASSERT_LE(g.Letters[kWellRows][c], g.LetterCount - 1);
+    for (int c = 0; c < kFieldCols; ++c)
+      ASSERT_LE(g.Field.Letters[kWellRows][c], g.Field.LetterCount - 1);
   }
 }
 
@@ -195,17 +197,17 @@ TEST_F(PushUpTest, ANewFieldHoldsNoRunAndFillsTheBottomRowsAndTheNextRow) {
       for (int r = 0; r < kFieldRows; ++r) {
         for (int c = 0; c < kFieldCols; ++c) {
           const bool filled = r >= kWellRows - rows[d];
-          ASSERT_EQ(filled, g.Letters[r][c] != kEmpty) << r << c;
-          ASSERT_EQ(0, g.Flags[r][c]);
+          ASSERT_EQ(filled, g.Field.Letters[r][c] != kEmpty) << r << c;
+          ASSERT_EQ(0, g.Field.Flags[r][c]);
         }
       }
-      EXPECT_EQ(0, g.Chain);
+      EXPECT_EQ(0, g.Field.Chain);
       if (d > 0) {  // enough letters that no repair runs out of them
-        EXPECT_FALSE(g.CheckMatches()) << "seed " << seed;
+        EXPECT_FALSE(g.Field.CheckMatches()) << "seed " << seed;
         for (int r = 0; r < kFieldRows; ++r)
           for (int c = 0; c < kFieldCols; ++c)
-            if (g.Letters[r][c] != kEmpty) {
-              ASSERT_LT(g.Letters[r][c], g.LetterCount);
+            if (g.Field.Letters[r][c] != kEmpty) {
+              ASSERT_LT(g.Field.Letters[r][c], g.Field.LetterCount);
             }
       }
     }
@@ -216,11 +218,11 @@ TEST_F(PushUpTest, FillRepairGivesEveryRunCellTheSmallestFreeLetter) {
   TGameMainMode& g = Start();
   for (int r = 0; r < kFieldRows; ++r)
     for (int c = 0; c < kFieldCols; ++c) {
-      g.Letters[r][c] = kEmpty;
-      g.Flags[r][c] = 0;
+      g.Field.Letters[r][c] = kEmpty;
+      g.Field.Flags[r][c] = 0;
     }
-  g.Started = false;
-  g.LetterCount = 1;  // every new block is an A
+  g.Field.Started = false;
+  g.Field.LetterCount = 1;  // every new block is an A
   g.FillEndless(2);
   // Rows 8 and 9 were all runs; where every letter below LetterCount is excluded a cell
   // gets LetterCount itself. The last cell of row 9 has no neighbour below or to its right
@@ -232,13 +234,13 @@ TEST_F(PushUpTest, FillRepairGivesEveryRunCellTheSmallestFreeLetter) {
 
   for (int r = 0; r < kFieldRows; ++r)
     for (int c = 0; c < kFieldCols; ++c) {
-      g.Letters[r][c] = kEmpty;
-      g.Flags[r][c] = 0;
+      g.Field.Letters[r][c] = kEmpty;
+      g.Field.Flags[r][c] = 0;
     }
-  g.LetterCount = 4;
+  g.Field.LetterCount = 4;
   g.FillEndless(0);  // only the next row: never matched, never repaired
   EXPECT_EQ("......", Row(9));
-  for (int c = 0; c < kFieldCols; ++c) EXPECT_LT(g.Letters[kWellRows][c], 4);
+  for (int c = 0; c < kFieldCols; ++c) EXPECT_LT(g.Field.Letters[kWellRows][c], 4);
 }
 
 }  // namespace

@@ -9,50 +9,50 @@ class SwapTest : public PlayTest {};
 
 TEST_F(SwapTest, CursorMovesRememberWhereItCameFromAndStopAtTheEdges) {
   TGameMainMode& g = Start();
-  EXPECT_EQ(2, g.CursorCol);
-  EXPECT_EQ(5, g.CursorRow);
-  EXPECT_EQ(3, g.PartnerCol);
-  EXPECT_EQ(5, g.PartnerRow);
+  EXPECT_EQ(2, g.Field.CursorCol);
+  EXPECT_EQ(5, g.Field.CursorRow);
+  EXPECT_EQ(3, g.Field.PartnerCol);
+  EXPECT_EQ(5, g.Field.PartnerRow);
 
   Tick(20, 0, btUp);
-  EXPECT_EQ(4, g.CursorRow);
-  EXPECT_EQ(2, g.PartnerCol);
-  EXPECT_EQ(5, g.PartnerRow);
+  EXPECT_EQ(4, g.Field.CursorRow);
+  EXPECT_EQ(2, g.Field.PartnerCol);
+  EXPECT_EQ(5, g.Field.PartnerRow);
 
   // Up and left in the same tick: both moves, the partner is the cell between.
   Tick(20, 0, btUp | btLeft);
-  EXPECT_EQ(1, g.CursorCol);
-  EXPECT_EQ(3, g.CursorRow);
-  EXPECT_EQ(2, g.PartnerCol);
-  EXPECT_EQ(3, g.PartnerRow);
+  EXPECT_EQ(1, g.Field.CursorCol);
+  EXPECT_EQ(3, g.Field.CursorRow);
+  EXPECT_EQ(2, g.Field.PartnerCol);
+  EXPECT_EQ(3, g.Field.PartnerRow);
 
   // Against the edge nothing changes, the partner included.
-  g.CursorCol = 0;
-  g.CursorRow = 0;
-  g.PartnerCol = 1;
-  g.PartnerRow = 0;
+  g.Field.CursorCol = 0;
+  g.Field.CursorRow = 0;
+  g.Field.PartnerCol = 1;
+  g.Field.PartnerRow = 0;
   Tick(20, 0, btUp | btLeft);
-  EXPECT_EQ(0, g.CursorCol);
-  EXPECT_EQ(0, g.CursorRow);
-  EXPECT_EQ(1, g.PartnerCol);
-  EXPECT_EQ(0, g.PartnerRow);
+  EXPECT_EQ(0, g.Field.CursorCol);
+  EXPECT_EQ(0, g.Field.CursorRow);
+  EXPECT_EQ(1, g.Field.PartnerCol);
+  EXPECT_EQ(0, g.Field.PartnerRow);
 
-  g.CursorCol = 5;
-  g.CursorRow = 9;
-  g.PartnerCol = 5;
-  g.PartnerRow = 8;
+  g.Field.CursorCol = 5;
+  g.Field.CursorRow = 9;
+  g.Field.PartnerCol = 5;
+  g.Field.PartnerRow = 8;
   Tick(20, 0, btDown | btRight);
-  EXPECT_EQ(5, g.CursorCol);
-  EXPECT_EQ(9, g.CursorRow);
-  EXPECT_EQ(5, g.PartnerCol);
-  EXPECT_EQ(8, g.PartnerRow);
+  EXPECT_EQ(5, g.Field.CursorCol);
+  EXPECT_EQ(9, g.Field.CursorRow);
+  EXPECT_EQ(5, g.Field.PartnerCol);
+  EXPECT_EQ(8, g.Field.PartnerRow);
 }
 
 TEST_F(SwapTest, VerticalSwapWithAnEmptyCellIsRefusedSilently) {
   TRecordingGameMain& g = Start();
   SetWell({"A.....", "BC...."}, "DEFDEF");
-  g.SwapCells(1, 8, 1, 9);  // empty over C
-  EXPECT_EQ(0, g.SwapTimer);
+  g.Field.SwapCells(1, 8, 1, 9);  // empty over C
+  EXPECT_EQ(0, g.Field.SwapTimer);
   EXPECT_EQ("A.....", Row(8));
   EXPECT_EQ("BC....", Row(9));
   EXPECT_EQ(0, FlagsAt(1, 8));
@@ -63,33 +63,33 @@ TEST_F(SwapTest, VerticalSwapWithAnEmptyCellIsRefusedSilently) {
 TEST_F(SwapTest, VerticalSwapOfTwoBlocksExchangesThem) {
   TRecordingGameMain& g = Start();
   SetWell({"A.....", "BC...."}, "DEFDEF");
-  g.SwapCells(0, 8, 0, 9);
+  g.Field.SwapCells(0, 8, 0, 9);
   EXPECT_EQ("B.....", Row(8));
   EXPECT_EQ("AC....", Row(9));
   EXPECT_EQ(kSwapFlags, FlagsAt(0, 8));
   EXPECT_EQ(kSwapFlags, FlagsAt(0, 9));
-  EXPECT_EQ(0, g.SwapA.Letter);  // A held A before the swap
-  EXPECT_EQ(1, g.SwapB.Letter);
+  EXPECT_EQ(0, g.Field.SwapA.Letter);  // A held A before the swap
+  EXPECT_EQ(1, g.Field.SwapB.Letter);
   EXPECT_EQ(1, g.Count("入れ替え"));
 }
 
 TEST_F(SwapTest, SwapIntoAGapLocksBothCellsFor160msThenTheBlockFalls) {
   TRecordingGameMain& g = Start();
   SetWell({"...A..", "BC.DFH"}, "ZZZZZZ");
-  g.SwapCells(2, 8, 3, 8);  // the empty cell (cursor) with A (partner)
+  g.Field.SwapCells(2, 8, 3, 8);  // the empty cell (cursor) with A (partner)
   EXPECT_EQ("..A...", Row(8));
-  EXPECT_EQ(160, g.SwapTimer);
+  EXPECT_EQ(160, g.Field.SwapTimer);
   EXPECT_EQ(kSwapFlags, FlagsAt(2, 8));
   EXPECT_EQ(kSwapFlags, FlagsAt(3, 8));
   EXPECT_EQ(1, g.Count("入れ替え"));
 
   Ticks(7);
-  EXPECT_EQ(20, g.SwapTimer);
+  EXPECT_EQ(20, g.Field.SwapTimer);
   EXPECT_EQ(kSwapFlags, FlagsAt(2, 8));  // locked cells do not start a fall
   EXPECT_EQ(0, ActiveFalls());
 
   Tick();  // the swap ends: the moved block starts to fall at once
-  EXPECT_EQ(0, g.SwapTimer);
+  EXPECT_EQ(0, g.Field.SwapTimer);
   EXPECT_EQ(0, FlagsAt(3, 8));
   EXPECT_EQ(cfFalling | cfHidden | cfLocked, FlagsAt(2, 8));
   EXPECT_EQ(cfLocked, FlagsAt(2, 9));
@@ -105,28 +105,28 @@ TEST_F(SwapTest, SwapIntoAGapLocksBothCellsFor160msThenTheBlockFalls) {
 TEST_F(SwapTest, TwoEmptyCellsMaySwap) {
   TRecordingGameMain& g = Start();
   SetWell({"A....."}, "ZZZZZZ");
-  g.SwapCells(3, 9, 4, 9);
-  EXPECT_EQ(160, g.SwapTimer);
+  g.Field.SwapCells(3, 9, 4, 9);
+  EXPECT_EQ(160, g.Field.SwapTimer);
   EXPECT_EQ(1, g.Count("入れ替え"));
 }
 
 TEST_F(SwapTest, LockedCellsRefuseAndTheButtonWaitsForTheSwapToEnd) {
   TRecordingGameMain& g = Start();
   SetWell({"ACEG..", "BDFH.."}, "ZZZZZZ");
-  g.Flags[9][1] |= cfLocked;
-  g.SwapCells(0, 9, 1, 9);
-  EXPECT_EQ(0, g.SwapTimer);
+  g.Field.Flags[9][1] |= cfLocked;
+  g.Field.SwapCells(0, 9, 1, 9);
+  EXPECT_EQ(0, g.Field.SwapTimer);
   EXPECT_EQ("BDFH..", Row(9));
 
   // Through Control: A pressed on the cursor pair swaps; pressed again mid-swap, nothing.
-  g.Flags[9][1] = 0;
-  g.CursorCol = 2;
-  g.CursorRow = 8;
-  g.PartnerCol = 3;
-  g.PartnerRow = 8;
+  g.Field.Flags[9][1] = 0;
+  g.Field.CursorCol = 2;
+  g.Field.CursorRow = 8;
+  g.Field.PartnerCol = 3;
+  g.Field.PartnerRow = 8;
   Tick(20, btA);
   EXPECT_EQ("ACGE..", Row(8));
-  EXPECT_EQ(140, g.SwapTimer);
+  EXPECT_EQ(140, g.Field.SwapTimer);
   Tick(20, btA);
   EXPECT_EQ("ACGE..", Row(8));
   EXPECT_EQ(1, g.Count("入れ替え"));

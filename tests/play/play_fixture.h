@@ -67,17 +67,17 @@ class PlayTest : public ::testing::Test {
     for (int r = 0; r < kFieldRows; ++r) {
       for (int c = 0; c < kFieldCols; ++c) {
         char ch = rows[r][c];
-        g.Letters[r][c] = static_cast<int16_t>(ch == '.' ? kEmpty : ch - 'A');
-        g.Flags[r][c] = 0;
-        g.Groups[r][c] = 0;
-        g.EraseTimers[r][c] = 0;
+        g.Field.Letters[r][c] = static_cast<int16_t>(ch == '.' ? kEmpty : ch - 'A');
+        g.Field.Flags[r][c] = 0;
+        g.Field.Groups[r][c] = 0;
+        g.Field.EraseTimers[r][c] = 0;
       }
     }
-    for (TFallRecord& f : g.Falls) f = TFallRecord();
-    g.Chain = 0;
-    g.Falling = false;
-    g.Erasing = 0;
-    g.SwapTimer = 0;
+    for (TFallRecord& f : g.Field.Falls) f = TFallRecord();
+    g.Field.Chain = 0;
+    g.Field.Falling = false;
+    g.Field.Erasing = 0;
+    g.Field.SwapTimer = 0;
   }
 
   // One play tick with the given buttons newly pressed (and repeating).
@@ -98,17 +98,17 @@ class PlayTest : public ::testing::Test {
   std::string Row(int r) const {
     std::string s;
     for (int c = 0; c < kFieldCols; ++c) {
-      int l = game->Letters[r][c];
+      int l = game->Field.Letters[r][c];
       s += l == kEmpty ? '.' : static_cast<char>('A' + l);
     }
     return s;
   }
   int ActiveFalls() const {
     int n = 0;
-    for (const TFallRecord& f : game->Falls) n += f.Active ? 1 : 0;
+    for (const TFallRecord& f : game->Field.Falls) n += f.Active ? 1 : 0;
     return n;
   }
-  uint16_t FlagsAt(int col, int row) const { return game->Flags[row][col]; }
+  uint16_t FlagsAt(int col, int row) const { return game->Field.Flags[row][col]; }
 
   TKernel kernel{nullptr, nullptr, nullptr, nullptr};
   GameData data;

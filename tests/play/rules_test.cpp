@@ -10,7 +10,7 @@ TEST_F(EndlessTest, DifficultiesSetTheSupplyTheRowsAndThePace) {
   const int32_t letters[3] = {5, 13, 26}, maxLetters[3] = {10, 26, 26}, interval[3] = {32, 24, 10};
   for (uint8_t d = 0; d < 3; ++d) {
     TGameMainMode& g = Start(0, d);
-    EXPECT_EQ(letters[d], g.LetterCount);
+    EXPECT_EQ(letters[d], g.Field.LetterCount);
     EXPECT_EQ(maxLetters[d], g.MaxLetters);
     EXPECT_EQ(interval[d] * 1000, g.RiseInterval);
     EXPECT_EQ(g.RiseInterval, g.RiseCountdown);
@@ -18,7 +18,7 @@ TEST_F(EndlessTest, DifficultiesSetTheSupplyTheRowsAndThePace) {
   }
   // A difficulty outside the table (never chosen by the game) plays as HARD.
   TGameMainMode& g = Start(0, 7);
-  EXPECT_EQ(26, g.LetterCount);
+  EXPECT_EQ(26, g.Field.LetterCount);
 }
 
 TEST_F(EndlessTest, TheFirstEasyPushUpStarts32SecondsAfterGo) {
@@ -26,22 +26,22 @@ TEST_F(EndlessTest, TheFirstEasyPushUpStarts32SecondsAfterGo) {
   SetWell({"ACEG..", "BDFH.."}, "ACEGIK");
   Ticks(1600);
   EXPECT_EQ(0, g.RiseCountdown);
-  EXPECT_EQ(0, g.PushTimer);
+  EXPECT_EQ(0, g.Field.PushTimer);
   Tick();
-  EXPECT_EQ(640 - 20, g.PushTimer);  // started, and its first step run in the same tick
+  EXPECT_EQ(640 - 20, g.Field.PushTimer);  // started, and its first step run in the same tick
   EXPECT_EQ(32000, g.RiseCountdown);
 }
 
 TEST_F(EndlessTest, TheCountdownStandsWhileBlocksBlinkOrFall) {
   TGameMainMode& g = Start();
   SetWell({"A.....", "......", "BBB..."}, "ACEGIK");
-  g.CheckMatches();
+  g.Field.CheckMatches();
   const int32_t start = g.RiseCountdown;
   Tick();  // Erasing and Falling are only known after the first tick
   EXPECT_EQ(start - 20, g.RiseCountdown);
   Ticks(30);
   EXPECT_EQ(start - 20, g.RiseCountdown);
-  for (int i = 0; i < 200 && (g.Erasing || g.Falling); ++i) Tick();
+  for (int i = 0; i < 200 && (g.Field.Erasing || g.Field.Falling); ++i) Tick();
   // The removal of BBB added 200 ms.
   const int32_t after = g.RiseCountdown;
   EXPECT_EQ(start - 20 + 200, after);
@@ -54,17 +54,17 @@ TEST_F(EndlessTest, TheRaiseButtonPushesAtOnceAndRestartsTheCountdown) {
   SetWell({"ACEG..", "BDFH.."}, "ACEGIK");
   Ticks(100);
   Tick(20, btB);
-  EXPECT_EQ(620, g.PushTimer);
+  EXPECT_EQ(620, g.Field.PushTimer);
   EXPECT_EQ(32000 - 20, g.RiseCountdown);
   Ticks(10);
   Tick(20, btB);  // during a push-up: only the countdown restarts
-  EXPECT_EQ(620 - 11 * 20, g.PushTimer);
+  EXPECT_EQ(620 - 11 * 20, g.Field.PushTimer);
   EXPECT_EQ(32000 - 20, g.RiseCountdown);
 
   TGameMainMode& p = Start(1);
   SetWell({"ACEG..", "BDFH.."}, "AAAAAA");
   Tick(20, btB);  // the puzzle game has no raise
-  EXPECT_EQ(0, p.PushTimer);
+  EXPECT_EQ(0, p.Field.PushTimer);
 }
 
 TEST_F(EndlessTest, TenEraseEventsMakeALevelAndEverySecondLevelAddsALetter) {
@@ -75,21 +75,21 @@ TEST_F(EndlessTest, TenEraseEventsMakeALevelAndEverySecondLevelAddsALetter) {
   EXPECT_EQ(1, g.LevelCount);
   EXPECT_EQ(30000, g.RiseInterval);
   EXPECT_EQ(10, g.LevelCountdown);
-  EXPECT_EQ(5, g.LetterCount);
+  EXPECT_EQ(5, g.Field.LetterCount);
   EXPECT_TRUE(g.Face->BalloonOn);
   EXPECT_EQ(kLevelUpText, g.Face->BalloonText);
   EXPECT_EQ(1, g.Face->GetExpression());
   g.LevelCountdown = 0;
   Tick();
   EXPECT_EQ(2, g.LevelCount);
-  EXPECT_EQ(6, g.LetterCount);  // EASY: A to F
+  EXPECT_EQ(6, g.Field.LetterCount);  // EASY: A to F
   EXPECT_EQ(26000, g.RiseInterval);
 
   for (int i = 0; i < 40; ++i) {
     g.LevelCountdown = 0;
     Tick();
   }
-  EXPECT_EQ(10, g.LetterCount);  // never above MaxLetters
+  EXPECT_EQ(10, g.Field.LetterCount);  // never above MaxLetters
   EXPECT_EQ(6000, g.RiseInterval);  // column 19 from level 19 on
   for (int i = 0; i < 100; ++i) {
     g.LevelCountdown = 0;
@@ -101,13 +101,13 @@ TEST_F(EndlessTest, TenEraseEventsMakeALevelAndEverySecondLevelAddsALetter) {
 TEST_F(EndlessTest, AnEraseTickInWhichBlocksVanishCountsOneEvent) {
   TGameMainMode& g = Start();
   SetWell({"AAA...", "......", "BBB..."}, "ACEGIK");
-  g.CheckMatches();  // two groups, erased in the same tick
+  g.Field.CheckMatches();  // two groups, erased in the same tick
   Ticks(61);
   EXPECT_EQ(9, g.LevelCountdown);
 
   TGameMainMode& p = Start(1);
   SetWell({"AAA...", "BCE..."}, "AAAAAA");
-  p.CheckMatches();
+  p.Field.CheckMatches();
   Ticks(61);
   EXPECT_EQ(10, p.LevelCountdown);  // the puzzle game has no levels
 }
@@ -118,18 +118,18 @@ TEST_F(EndlessTest, AHighStackWorriesACalmFaceOnly) {
   g.Face->SetExpression(0);
   g.CheckHeight();  // seven rows
   EXPECT_EQ(0, g.Face->GetExpression());
-  g.Letters[2][3] = 0;  // eight rows
+  g.Field.Letters[2][3] = 0;  // eight rows
   g.CheckHeight();
   EXPECT_EQ(3, g.Face->GetExpression());
-  g.Letters[2][3] = kEmpty;
+  g.Field.Letters[2][3] = kEmpty;
   g.CheckHeight();
   EXPECT_EQ(0, g.Face->GetExpression());
-  g.Letters[0][5] = 0;  // ten rows, but the face shows another expression
+  g.Field.Letters[0][5] = 0;  // ten rows, but the face shows another expression
   g.Face->SetExpression(2);
   g.CheckHeight();
   EXPECT_EQ(2, g.Face->GetExpression());
   g.Face->SetExpression(3);
-  g.Letters[0][5] = kEmpty;
+  g.Field.Letters[0][5] = kEmpty;
   g.Face->SetBalloon("x");
   g.CheckHeight();
   EXPECT_EQ(1, g.Face->GetExpression());
@@ -140,12 +140,12 @@ TEST_F(EndlessTest, TheHighScoreFollowsTheScoreOncePassed) {
   TGameMainMode& g = Start();
   EXPECT_EQ(500, g.HiScore);
   SetWell({"BBB..."}, "ACEGIK");
-  g.CheckMatches();
+  g.Field.CheckMatches();
   Ticks(61);
   EXPECT_EQ(300, g.Score);
   EXPECT_EQ(500, g.HiScore);
   SetWell({"CCC..."}, "ACEGIK");
-  g.CheckMatches();
+  g.Field.CheckMatches();
   Ticks(61);
   EXPECT_EQ(600, g.Score);
   EXPECT_EQ(600, g.HiScore);
@@ -178,10 +178,10 @@ TEST_F(PuzzleTest, StageOneIsClearedInTwoSwaps) {
   EXPECT_EQ("AAAAAA", Row(10));  // the floor
   EXPECT_EQ(3, g.StageBlocks);
   // B moved right into the gap, then B and A exchanged.
-  g.CursorCol = 2;
-  g.CursorRow = 9;
-  g.PartnerCol = 1;
-  g.PartnerRow = 9;
+  g.Field.CursorCol = 2;
+  g.Field.CursorRow = 9;
+  g.Field.PartnerCol = 1;
+  g.Field.PartnerRow = 9;
   Tick(20, btA);
   Ticks(10);
   EXPECT_EQ("..BAC.", Row(9));
@@ -225,10 +225,10 @@ TEST_F(PuzzleTest, TheDeadEndTestWaitsForFalls) {
   FillEmptyStages();
   TRecordingGameMain& g = Start(1);
   SetWell({"A.....", "......", "B.D..."}, "AAAAAA");
-  g.Falling = true;
+  g.Field.Falling = true;
   g.CheckStageFailed();
   EXPECT_FALSE(g.IsOver);
-  g.Falling = false;
+  g.Field.Falling = false;
   g.CheckStageFailed();
   EXPECT_TRUE(g.IsOver);
 }

@@ -47,19 +47,19 @@ class ScreenTest : public PlayTest {
     Snapshot s;
     for (int r = 0; r < kFieldRows; ++r)
       for (int c = 0; c < kFieldCols; ++c) {
-        s.Field += static_cast<char>('A' + g.Letters[r][c]);
-        s.Numbers.push_back(g.Flags[r][c]);
-        s.Numbers.push_back(g.EraseTimers[r][c]);
+        s.Field += static_cast<char>('A' + g.Field.Letters[r][c]);
+        s.Numbers.push_back(g.Field.Flags[r][c]);
+        s.Numbers.push_back(g.Field.EraseTimers[r][c]);
       }
-    for (const TFallRecord& f : g.Falls) {
+    for (const TFallRecord& f : g.Field.Falls) {
       s.Numbers.push_back(f.Active);
       s.Numbers.push_back(static_cast<int32_t>(f.Y * 100));
     }
-    s.Numbers.insert(s.Numbers.end(),
-                     {g.SwapTimer, g.PushTimer, static_cast<int32_t>(g.Scroll * 100), g.StageTime,
-                      g.RiseCountdown, g.Score, g.Chain, g.FlashActors->Count(),
-                      g.StarActors->Count(), g.ScoreActors->Count(), g.Face->Elapsed,
-                      g.Face->BalloonTimer});
+    s.Numbers.insert(
+        s.Numbers.end(),
+        {g.Field.SwapTimer, g.Field.PushTimer, static_cast<int32_t>(g.Field.Scroll * 100),
+         g.StageTime, g.RiseCountdown, g.Score, g.Field.Chain, g.FlashActors->Count(),
+         g.StarActors->Count(), g.ScoreActors->Count(), g.Face->Elapsed, g.Face->BalloonTimer});
     return s;
   }
 };
@@ -67,7 +67,7 @@ class ScreenTest : public PlayTest {
 TEST_F(ScreenTest, ReadyShowsFor80TicksAndGoFor40AfterTheFadeIn) {
   TRecordingGameMain& g = Make();
   Frame();
-  EXPECT_TRUE(g.Started);
+  EXPECT_TRUE(g.Field.Started);
   EXPECT_EQ(0, g.Phase);
   EXPECT_EQ(0, g.ReadyStep);  // READY is up during the fade-in already
   Frames(11);
@@ -106,10 +106,10 @@ TEST_F(ScreenTest, PauseFreezesTheFieldTheTimersAndTheActors) {
   TRecordingGameMain& g = Make();
   ToPlay();
   SetWell({"A.....", "......", "BBB...", "CEG..."}, "FGFGFG");
-  g.CheckMatches();
-  g.StartPushUp();
+  g.Field.CheckMatches();
+  g.Field.StartPushUp();
   Frames(5);  // A falls, BBB blinks, the field rises
-  ASSERT_TRUE(g.Falling);
+  ASSERT_TRUE(g.Field.Falling);
   Frame(20, btEnter);
   EXPECT_TRUE(g.Paused);
   EXPECT_EQ(1, g.Count("ポーズ"));
@@ -180,7 +180,7 @@ TEST_F(ScreenTest, TheOptionsDetourFadesOutRunsTheOptionsAndComesBackWithTheMusi
   ToPlay();
   EXPECT_EQ(1, g.MusicStarts);
   SetWell({"A.....", "......", "BBB..."}, "CDCDCD");
-  g.CheckMatches();
+  g.Field.CheckMatches();
   Frame(20, btEnter);
   Frame(20, btUp);
   Frame(20, btEnter);  // OPTION
@@ -216,7 +216,7 @@ TEST_F(ScreenTest, AfterALossTheBlocksCrumbleOnePerTickAndRowZeroStays) {
   TRecordingGameMain& g = Make();
   ToPlay();
   SetWell({"AB....", ".C....", "...D..", "EF...."}, "GHGHGH");
-  g.Letters[0][4] = 25;  // a block in row 0
+  g.Field.Letters[0][4] = 25;  // a block in row 0
   g.GameOver();
   Frame();
   EXPECT_EQ(4, g.Phase);
@@ -306,7 +306,7 @@ TEST_F(ScreenTest, OnTheClearScreenTheLastBlinkingBlocksFinishWhileTheFaceStands
   EXPECT_EQ(1, g.MusicStops);
   EXPECT_EQ(2, g.Face->GetExpression());
   SetWell({"......", "AAA...", "BCD..."}, "AAAAAA");  // leftovers still blink
-  g.CheckMatches();
+  g.Field.CheckMatches();
   Frame();
   EXPECT_EQ(5, g.Phase);
   const int faceElapsed = g.Face->Elapsed;
@@ -392,7 +392,7 @@ TEST_F(ScreenTest, DumpStateListsTheGameAndTheWell) {
   ToPlay();
   SetWell({"AZ....", ".....B"}, "AAAAAA");
   g.Score = 1500;
-  g.Chain = 2;
+  g.Field.Chain = 2;
   g.Paused = true;
   EXPECT_EQ(" Score=1500 HiScore=100000 LevelCount=0 ErasedBlocks=0 Chain=2 IsOver=0 Cleared=0"
             " Paused=1 CursorCol=2 CursorRow=5 Stage=4 StageTime=61000 Retries=2 field=" +

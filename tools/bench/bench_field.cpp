@@ -28,27 +28,27 @@ struct FieldState {
   bool Falling;
 
   void Save(const TGameMainMode& g) {
-    std::memcpy(Letters, g.Letters, sizeof Letters);
-    std::memcpy(Flags, g.Flags, sizeof Flags);
-    std::memcpy(Groups, g.Groups, sizeof Groups);
-    std::memcpy(EraseTimers, g.EraseTimers, sizeof EraseTimers);
-    std::copy(std::begin(g.Falls), std::end(g.Falls), Falls);
-    Chain = g.Chain;
-    Erasing = g.Erasing;
-    Falling = g.Falling;
+    std::memcpy(Letters, g.Field.Letters, sizeof Letters);
+    std::memcpy(Flags, g.Field.Flags, sizeof Flags);
+    std::memcpy(Groups, g.Field.Groups, sizeof Groups);
+    std::memcpy(EraseTimers, g.Field.EraseTimers, sizeof EraseTimers);
+    std::copy(std::begin(g.Field.Falls), std::end(g.Field.Falls), Falls);
+    Chain = g.Field.Chain;
+    Erasing = g.Field.Erasing;
+    Falling = g.Field.Falling;
   }
   void Restore(TGameMainMode& g) const {
-    std::memcpy(g.Letters, Letters, sizeof Letters);
-    std::memcpy(g.Flags, Flags, sizeof Flags);
-    std::memcpy(g.Groups, Groups, sizeof Groups);
-    std::memcpy(g.EraseTimers, EraseTimers, sizeof EraseTimers);
-    std::copy(std::begin(Falls), std::end(Falls), g.Falls);
-    g.Chain = Chain;
-    g.Erasing = Erasing;
-    g.Falling = Falling;
-    g.SwapTimer = 0;
-    g.PushTimer = 0;
-    g.Scroll = 0;
+    std::memcpy(g.Field.Letters, Letters, sizeof Letters);
+    std::memcpy(g.Field.Flags, Flags, sizeof Flags);
+    std::memcpy(g.Field.Groups, Groups, sizeof Groups);
+    std::memcpy(g.Field.EraseTimers, EraseTimers, sizeof EraseTimers);
+    std::copy(std::begin(Falls), std::end(Falls), g.Field.Falls);
+    g.Field.Chain = Chain;
+    g.Field.Erasing = Erasing;
+    g.Field.Falling = Falling;
+    g.Field.SwapTimer = 0;
+    g.Field.PushTimer = 0;
+    g.Field.Scroll = 0;
   }
 };
 
@@ -67,7 +67,7 @@ void Run(const char* label, int dt, bool busy) {
   for (FieldState& f : fields) {
     if (busy) {
       FillBusyField(game, rng, 5);
-      game.CheckAllFalls();
+      game.Field.CheckAllFalls();
     }
     f.Save(game);
   }
@@ -90,9 +90,9 @@ void Run(const char* label, int dt, bool busy) {
         if (roll >= 3 && roll < 6) kernel.Pushed = btA;
         if (roll == 9 && rng() % 8 == 0) kernel.Pushed = btB;
       }
-      for (const TFallRecord& f : game.Falls) falls += f.Active ? 1 : 0;
+      for (const TFallRecord& f : game.Field.Falls) falls += f.Active ? 1 : 0;
       for (int r = 0; r < kWellRows; ++r)
-        for (int c = 0; c < kFieldCols; ++c) groups += (game.Flags[r][c] & cfErasing) ? 1 : 0;
+        for (int c = 0; c < kFieldCols; ++c) groups += (game.Field.Flags[r][c] & cfErasing) ? 1 : 0;
       const auto start = std::chrono::steady_clock::now();
       game.PlayTick(dt);
       const auto end = std::chrono::steady_clock::now();

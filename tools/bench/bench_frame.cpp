@@ -63,7 +63,7 @@ Stats Summarise(std::vector<double> v) {
 
 bool TopRowsBusy(const TGameMainMode& g) {
   for (int c = 0; c < kFieldCols; ++c)
-    if (g.Letters[0][c] != kEmpty || g.Letters[1][c] != kEmpty) return true;
+    if (g.Field.Letters[0][c] != kEmpty || g.Field.Letters[1][c] != kEmpty) return true;
   return false;
 }
 
@@ -115,7 +115,7 @@ class BusyGame {
       if (roll == 4 || roll == 5) window->Input().SetKey(keyCodes[4], true);  // a swap
       if (roll == 6 && rng() % 16 == 0) window->Input().SetKey(keyCodes[5], true);  // push up
     }
-    const bool calm = game->Erasing == 0 && !game->Falling;
+    const bool calm = game->Field.Erasing == 0 && !game->Field.Falling;
     idle = calm ? idle + 1 : 0;
     if (idle > 10 || TopRowsBusy(*game)) {
       FillBusyField(*game, rng, 6);
@@ -126,14 +126,14 @@ class BusyGame {
   }
 
   void Sample() {
-    erasing += game->Erasing ? 1 : 0;
+    erasing += game->Field.Erasing ? 1 : 0;
     int falls = 0;
-    for (const TFallRecord& f : game->Falls) falls += f.Active ? 1 : 0;
+    for (const TFallRecord& f : game->Field.Falls) falls += f.Active ? 1 : 0;
     falling += falls;
     effects += game->FlashActors->Count() + game->StarActors->Count() +
                game->ScoreActors->Count();
     balloon += game->Face->BalloonOn ? 1 : 0;
-    maxChain = std::max(maxChain, game->Chain);
+    maxChain = std::max(maxChain, game->Field.Chain);
   }
 
   std::unique_ptr<platform::Window> window;

@@ -11,18 +11,18 @@ inline void FillBusyField(TGameMainMode& g, std::mt19937& rng, unsigned holeOneI
   for (int r = 0; r < kFieldRows; ++r) {
     for (int c = 0; c < kFieldCols; ++c) {
       const bool hole = r >= 2 && r < kWellRows && rng() % holeOneIn == 0;
-      g.Letters[r][c] = static_cast<int16_t>(r < 2 || hole ? kEmpty : rng() % 3);
-      g.Flags[r][c] = 0;
-      g.Groups[r][c] = 0;
-      g.EraseTimers[r][c] = 0;
+      g.Field.Letters[r][c] = static_cast<int16_t>(r < 2 || hole ? kEmpty : rng() % 3);
+      g.Field.Flags[r][c] = 0;
+      g.Field.Groups[r][c] = 0;
+      g.Field.EraseTimers[r][c] = 0;
     }
   }
-  for (TFallRecord& f : g.Falls) f = TFallRecord();
-  g.Chain = 0;
-  g.Falling = false;
-  g.Erasing = 0;
-  g.SwapTimer = 0;
-  g.PushTimer = 0;
-  g.Scroll = 0;
-  g.CheckMatches();
+  for (TFallRecord& f : g.Field.Falls) f = TFallRecord();
+  g.Field.Chain = 0;
+  g.Field.Falling = false;
+  g.Field.Erasing = 0;
+  g.Field.SwapTimer = 0;
+  g.Field.PushTimer = 0;
+  g.Field.Scroll = 0;
+  g.Field.CheckMatches();
 }

@@ -33,8 +33,8 @@ Board BoardOf(const TGameMainMode& g) {
   Board b;
   for (int r = 0; r < kWellRows; ++r)
     for (int c = 0; c < kFieldCols; ++c) {
-      const uint16_t f = g.Flags[r][c];
-      b.Letter[r][c] = g.Letters[r][c];
+      const uint16_t f = g.Field.Flags[r][c];
+      b.Letter[r][c] = g.Field.Letters[r][c];
       b.State[r][c] = (f & (cfFalling | cfSwapping)) ? csBlocked
                       : (f & cfErasing)               ? csBlinking
                       : (f & cfLocked)                ? csBlocked
@@ -99,8 +99,8 @@ void SettleColumn(Board& b, int c) {
 bool Swappable(const TGameMainMode& g, int32_t col, int32_t row, char dir) {
   const int32_t nc = dir == 'R' ? col + 1 : col;
   const int32_t nr = dir == 'D' ? row + 1 : row;
-  if ((g.Flags[row][col] | g.Flags[nr][nc]) & cfLocked) return false;
-  return dir == 'R' || (g.Letters[row][col] != kEmpty && g.Letters[nr][nc] != kEmpty);
+  if ((g.Field.Flags[row][col] | g.Field.Flags[nr][nc]) & cfLocked) return false;
+  return dir == 'R' || (g.Field.Letters[row][col] != kEmpty && g.Field.Letters[nr][nc] != kEmpty);
 }
 
 // The blocks a vertical swap would put into new runs.
@@ -176,8 +176,10 @@ std::vector<AutoPlayer::Step> PlanVertical(const Board& b) {
 
 // Whether cursor and partner frame the pair (col, row) and (nc, nr), either way round.
 bool Frames(const TGameMainMode& g, int32_t col, int32_t row, int32_t nc, int32_t nr) {
-  return (g.CursorCol == nc && g.CursorRow == nr && g.PartnerCol == col && g.PartnerRow == row) ||
-         (g.CursorCol == col && g.CursorRow == row && g.PartnerCol == nc && g.PartnerRow == nr);
+  return (g.Field.CursorCol == nc && g.Field.CursorRow == nr && g.Field.PartnerCol == col &&
+          g.Field.PartnerRow == row) ||
+         (g.Field.CursorCol == col && g.Field.CursorRow == row && g.Field.PartnerCol == nc &&
+          g.Field.PartnerRow == nr);
 }
 
 // Key taps the cursor needs to frame a pair.
@@ -185,14 +187,14 @@ int32_t StepsTo(const TGameMainMode& g, int32_t col, int32_t row, char dir) {
   const int32_t nc = dir == 'R' ? col + 1 : col;
   const int32_t nr = dir == 'D' ? row + 1 : row;
   if (Frames(g, col, row, nc, nr)) return 0;
-  const int32_t toFirst = std::abs(g.CursorCol - col) + std::abs(g.CursorRow - row);
-  const int32_t toSecond = std::abs(g.CursorCol - nc) + std::abs(g.CursorRow - nr);
+  const int32_t toFirst = std::abs(g.Field.CursorCol - col) + std::abs(g.Field.CursorRow - row);
+  const int32_t toSecond = std::abs(g.Field.CursorCol - nc) + std::abs(g.Field.CursorRow - nr);
   return std::min(toFirst, toSecond) + 1;
 }
 
 int32_t TopRow(const TGameMainMode& g, int32_t c) {
   for (int32_t r = 0; r < kWellRows; ++r)
-    if (g.Letters[r][c] != kEmpty) return r;
+    if (g.Field.Letters[r][c] != kEmpty) return r;
   return kWellRows;
 }
 
@@ -205,10 +207,10 @@ TGameMainMode* RunningGame(const TMainForm& form) {
 }
 
 bool FieldAtRest(const TGameMainMode& g) {
-  if (g.SwapTimer != 0 || g.PushTimer != 0 || g.Falling) return false;
+  if (g.Field.SwapTimer != 0 || g.Field.PushTimer != 0 || g.Field.Falling) return false;
   for (int r = 0; r < kWellRows; ++r)
     for (int c = 0; c < kFieldCols; ++c)
-      if (g.Flags[r][c] & kBusy) return false;
+      if (g.Field.Flags[r][c] & kBusy) return false;
   return true;
 }
 
@@ -236,36 +238,37 @@ uint8_t KeyTowardSwap(const TGameMainMode& g, int32_t col, int32_t row, char dir
   const int32_t nc = dir == 'R' ? col + 1 : col;
   const int32_t nr = dir == 'D' ? row + 1 : row;
   if (Frames(g, col, row, nc, nr)) {
-    if (g.SwapTimer != 0 || !Swappable(g, col, row, dir)) return 0;
+    if (g.Field.SwapTimer != 0 || !Swappable(g, col, row, dir)) return 0;
     done = true;
     return swapKey;
   }
   // Standing on one cell of the pair: step onto the other.
-  if (g.CursorCol == col && g.CursorRow == row) return dir == 'R' ? kRight : kDown;
-  if (g.CursorCol == nc && g.CursorRow == nr) return dir == 'R' ? kLeft : kUp;
+  if (g.Field.CursorCol == col && g.Field.CursorRow == row) return dir == 'R' ? kRight : kDown;
+  if (g.Field.CursorCol == nc && g.Field.CursorRow == nr) return dir == 'R' ? kLeft : kUp;
   // Otherwise walk to the nearer cell of the pair, rows first.
-  const int32_t toFirst = std::abs(g.CursorCol - col) + std::abs(g.CursorRow - row);
-  const int32_t toSecond = std::abs(g.CursorCol - nc) + std::abs(g.CursorRow - nr);
+  const int32_t toFirst = std::abs(g.Field.CursorCol - col) + std::abs(g.Field.CursorRow - row);
+  const int32_t toSecond = std::abs(g.Field.CursorCol - nc) + std::abs(g.Field.CursorRow - nr);
   const int32_t tc = toSecond < toFirst ? nc : col;
   const int32_t tr = toSecond < toFirst ? nr : row;
-  if (g.CursorRow > tr) return kUp;
-  if (g.CursorRow < tr) return kDown;
-  return g.CursorCol > tc ? kLeft : kRight;
+  if (g.Field.CursorRow > tr) return kUp;
+  if (g.Field.CursorRow < tr) return kDown;
+  return g.Field.CursorCol > tc ? kLeft : kRight;
 }
 
 uint8_t AutoPlayer::NextKey(const TGameMainMode& g, uint8_t swapKey, uint8_t raiseKey) {
   // A push-up that ended since the last look moved every planned block up a row.
-  if (WasPushing && g.PushTimer == 0)
+  if (WasPushing && g.Field.PushTimer == 0)
     for (Step& m : Plan) --m.Row;
-  WasPushing = g.PushTimer != 0;
-  if (!InPlay(g) || g.SwapTimer != 0) return 0;
+  WasPushing = g.Field.PushTimer != 0;
+  if (!InPlay(g) || g.Field.SwapTimer != 0) return 0;
 
   const Board board = BoardOf(g);
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (Plan.empty()) MakePlan(g, board);
     while (!Plan.empty()) {
       Step& m = Plan.front();
-      const bool onBoard = m.Row >= 0 && m.Row < kWellRows && board.Letter[m.Row][m.Col] == m.Letter;
+      const bool onBoard =
+          m.Row >= 0 && m.Row < kWellRows && board.Letter[m.Row][m.Col] == m.Letter;
       bool done = false;
       if (m.Vertical) {
         if (!onBoard || m.Row + 1 >= kWellRows || !Swappable(g, m.Col, m.Row, 'D')) break;
@@ -317,7 +320,8 @@ void AutoPlayer::MakePlan(const TGameMainMode& g, const Board& board) {
         consider(CarryGain(board, c, r, t), steps, {r, c, board.Letter[r][c], t, false});
       }
       if (r + 1 < kWellRows && Swappable(g, c, r, 'D'))
-        consider(VerticalGain(board, c, r), StepsTo(g, c, r, 'D'), {r, c, board.Letter[r][c], c, true});
+        consider(VerticalGain(board, c, r), StepsTo(g, c, r, 'D'),
+                 {r, c, board.Letter[r][c], c, true});
     }
   if (!Plan.empty()) return;
 
@@ -328,7 +332,7 @@ void AutoPlayer::MakePlan(const TGameMainMode& g, const Board& board) {
   // Nothing in sight: more blocks from below while the stack is low.
   int32_t top = kWellRows;
   for (int32_t c = 0; c < kFieldCols; ++c) top = std::min(top, TopRow(g, c));
-  if (g.GameType != 1 && g.PushTimer == 0 && top >= 4) {
+  if (g.GameType != 1 && g.Field.PushTimer == 0 && top >= 4) {
     Raise = true;
     return;
   }
@@ -356,8 +360,8 @@ void AutoPlayer::MakePlan(const TGameMainMode& g, const Board& board) {
   for (int tries = 0; tries < 16 && top < kWellRows; ++tries) {
     const int32_t r = top + static_cast<int32_t>(Rng() % 3u);
     const int32_t c = static_cast<int32_t>(Rng() % 5u);
-    if (r < kWellRows && board.Letter[r][c] != kEmpty && board.Letter[r][c] != board.Letter[r][c + 1] &&
-        CanCarry(board, c, r, c + 1)) {
+    if (r < kWellRows && board.Letter[r][c] != kEmpty &&
+        board.Letter[r][c] != board.Letter[r][c + 1] && CanCarry(board, c, r, c + 1)) {
       Plan.assign(1, {r, c, board.Letter[r][c], c + 1, false});
       return;
     }
