@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <random>
 
 #include "engine/kernel.h"
@@ -15,42 +14,6 @@
 #include "tools/bench/busy_field.h"
 
 namespace {
-
-// The field state the rules own, to restart from the same busy field again and again.
-struct FieldState {
-  int16_t Letters[kFieldRows][kFieldCols];
-  uint16_t Flags[kFieldRows][kFieldCols];
-  uint16_t Groups[kFieldRows][kFieldCols];
-  int32_t EraseTimers[kFieldRows][kFieldCols];
-  TFallRecord Falls[kFallRecords];
-  int32_t Chain;
-  int32_t Erasing;
-  bool Falling;
-
-  void Save(const TGameMainMode& g) {
-    std::memcpy(Letters, g.Field.Letters, sizeof Letters);
-    std::memcpy(Flags, g.Field.Flags, sizeof Flags);
-    std::memcpy(Groups, g.Field.Groups, sizeof Groups);
-    std::memcpy(EraseTimers, g.Field.EraseTimers, sizeof EraseTimers);
-    std::copy(std::begin(g.Field.Falls), std::end(g.Field.Falls), Falls);
-    Chain = g.Field.Chain;
-    Erasing = g.Field.Erasing;
-    Falling = g.Field.Falling;
-  }
-  void Restore(TGameMainMode& g) const {
-    std::memcpy(g.Field.Letters, Letters, sizeof Letters);
-    std::memcpy(g.Field.Flags, Flags, sizeof Flags);
-    std::memcpy(g.Field.Groups, Groups, sizeof Groups);
-    std::memcpy(g.Field.EraseTimers, EraseTimers, sizeof EraseTimers);
-    std::copy(std::begin(Falls), std::end(Falls), g.Field.Falls);
-    g.Field.Chain = Chain;
-    g.Field.Erasing = Erasing;
-    g.Field.Falling = Falling;
-    g.Field.SwapTimer = 0;
-    g.Field.PushTimer = 0;
-    g.Field.Scroll = 0;
-  }
-};
 
 void Run(const char* label, int dt, bool busy) {
   GameData data;
@@ -63,13 +26,14 @@ void Run(const char* label, int dt, bool busy) {
   game.Init();
   std::mt19937 rng(5);
 
-  FieldState fields[8];
-  for (FieldState& f : fields) {
+  // Busy wells to start from again and again (a field is a value: a copy restarts it).
+  TField fields[8];
+  for (TField& f : fields) {
     if (busy) {
-      FillBusyField(game, rng, 5);
+      FillBusyField(game.Field, rng, 5);
       game.Field.CheckAllFalls();
     }
-    f.Save(game);
+    f = game.Field;
   }
 
   constexpr int kRounds = 400;
@@ -78,7 +42,7 @@ void Run(const char* label, int dt, bool busy) {
   double worst = 0;
   int ticks = 0, groups = 0, falls = 0;
   for (int round = 0; round < kRounds; ++round) {
-    fields[round % 8].Restore(game);
+    game.Field = fields[round % 8];
     game.RiseCountdown = 1 << 30;
     game.IsOver = false;
     for (int i = 0; i < ticksPerRound; ++i) {

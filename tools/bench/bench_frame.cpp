@@ -101,7 +101,7 @@ class BusyGame {
     game->LevelCount = 19;
     game->UpdateRiseInterval();
     game->RiseCountdown = game->RiseInterval;
-    FillBusyField(*game, rng, 6);
+    FillBusyField(game->Field, rng, 6);
     return true;
   }
 
@@ -118,7 +118,7 @@ class BusyGame {
     const bool calm = game->Field.Erasing == 0 && !game->Field.Falling;
     idle = calm ? idle + 1 : 0;
     if (idle > 10 || TopRowsBusy(*game)) {
-      FillBusyField(*game, rng, 6);
+      FillBusyField(game->Field, rng, 6);
       idle = 0;
       ++refills;
     }

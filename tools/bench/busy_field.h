@@ -5,24 +5,24 @@
 // runs are marked.
 #include <random>
 
-#include "play/gamemain.h"
+#include "play/field.h"
 
-inline void FillBusyField(TGameMainMode& g, std::mt19937& rng, unsigned holeOneIn) {
+inline void FillBusyField(TField& f, std::mt19937& rng, unsigned holeOneIn) {
   for (int r = 0; r < kFieldRows; ++r) {
     for (int c = 0; c < kFieldCols; ++c) {
       const bool hole = r >= 2 && r < kWellRows && rng() % holeOneIn == 0;
-      g.Field.Letters[r][c] = static_cast<int16_t>(r < 2 || hole ? kEmpty : rng() % 3);
-      g.Field.Flags[r][c] = 0;
-      g.Field.Groups[r][c] = 0;
-      g.Field.EraseTimers[r][c] = 0;
+      f.Letters[r][c] = static_cast<int16_t>(r < 2 || hole ? kEmpty : rng() % 3);
+      f.Flags[r][c] = 0;
+      f.Groups[r][c] = 0;
+      f.EraseTimers[r][c] = 0;
     }
   }
-  for (TFallRecord& f : g.Field.Falls) f = TFallRecord();
-  g.Field.Chain = 0;
-  g.Field.Falling = false;
-  g.Field.Erasing = 0;
-  g.Field.SwapTimer = 0;
-  g.Field.PushTimer = 0;
-  g.Field.Scroll = 0;
-  g.Field.CheckMatches();
+  for (TFallRecord& rec : f.Falls) rec = TFallRecord();
+  f.Chain = 0;
+  f.Falling = false;
+  f.Erasing = 0;
+  f.SwapTimer = 0;
+  f.PushTimer = 0;
+  f.Scroll = 0;
+  f.CheckMatches();
 }

@@ -27,14 +27,12 @@ constexpr uint8_t kDown = 208;
 constexpr uint8_t kLeft = 203;
 constexpr uint8_t kRight = 205;
 
-constexpr uint16_t kBusy = cfLocked | cfErasing | cfFalling | cfSwapping;
-
-Board BoardOf(const TGameMainMode& g) {
+Board BoardOf(const TField& field) {
   Board b;
   for (int r = 0; r < kWellRows; ++r)
     for (int c = 0; c < kFieldCols; ++c) {
-      const uint16_t f = g.Field.Flags[r][c];
-      b.Letter[r][c] = g.Field.Letters[r][c];
+      const uint16_t f = field.Flags[r][c];
+      b.Letter[r][c] = field.Letters[r][c];
       b.State[r][c] = (f & (cfFalling | cfSwapping)) ? csBlocked
                       : (f & cfErasing)               ? csBlinking
                       : (f & cfLocked)                ? csBlocked
@@ -96,11 +94,11 @@ void SettleColumn(Board& b, int c) {
   }
 }
 
-bool Swappable(const TGameMainMode& g, int32_t col, int32_t row, char dir) {
+bool Swappable(const TField& field, int32_t col, int32_t row, char dir) {
   const int32_t nc = dir == 'R' ? col + 1 : col;
   const int32_t nr = dir == 'D' ? row + 1 : row;
-  if ((g.Field.Flags[row][col] | g.Field.Flags[nr][nc]) & cfLocked) return false;
-  return dir == 'R' || (g.Field.Letters[row][col] != kEmpty && g.Field.Letters[nr][nc] != kEmpty);
+  if ((field.Flags[row][col] | field.Flags[nr][nc]) & cfLocked) return false;
+  return dir == 'R' || (field.Letters[row][col] != kEmpty && field.Letters[nr][nc] != kEmpty);
 }
 
 // The blocks a vertical swap would put into new runs.
@@ -175,26 +173,26 @@ std::vector<AutoPlayer::Step> PlanVertical(const Board& b) {
 }
 
 // Whether cursor and partner frame the pair (col, row) and (nc, nr), either way round.
-bool Frames(const TGameMainMode& g, int32_t col, int32_t row, int32_t nc, int32_t nr) {
-  return (g.Field.CursorCol == nc && g.Field.CursorRow == nr && g.Field.PartnerCol == col &&
-          g.Field.PartnerRow == row) ||
-         (g.Field.CursorCol == col && g.Field.CursorRow == row && g.Field.PartnerCol == nc &&
-          g.Field.PartnerRow == nr);
+bool Frames(const TField& field, int32_t col, int32_t row, int32_t nc, int32_t nr) {
+  return (field.CursorCol == nc && field.CursorRow == nr && field.PartnerCol == col &&
+          field.PartnerRow == row) ||
+         (field.CursorCol == col && field.CursorRow == row && field.PartnerCol == nc &&
+          field.PartnerRow == nr);
 }
 
 // Key taps the cursor needs to frame a pair.
-int32_t StepsTo(const TGameMainMode& g, int32_t col, int32_t row, char dir) {
+int32_t StepsTo(const TField& field, int32_t col, int32_t row, char dir) {
   const int32_t nc = dir == 'R' ? col + 1 : col;
   const int32_t nr = dir == 'D' ? row + 1 : row;
-  if (Frames(g, col, row, nc, nr)) return 0;
-  const int32_t toFirst = std::abs(g.Field.CursorCol - col) + std::abs(g.Field.CursorRow - row);
-  const int32_t toSecond = std::abs(g.Field.CursorCol - nc) + std::abs(g.Field.CursorRow - nr);
+  if (Frames(field, col, row, nc, nr)) return 0;
+  const int32_t toFirst = std::abs(field.CursorCol - col) + std::abs(field.CursorRow - row);
+  const int32_t toSecond = std::abs(field.CursorCol - nc) + std::abs(field.CursorRow - nr);
   return std::min(toFirst, toSecond) + 1;
 }
 
-int32_t TopRow(const TGameMainMode& g, int32_t c) {
+int32_t TopRow(const TField& field, int32_t c) {
   for (int32_t r = 0; r < kWellRows; ++r)
-    if (g.Field.Letters[r][c] != kEmpty) return r;
+    if (field.Letters[r][c] != kEmpty) return r;
   return kWellRows;
 }
 
@@ -206,25 +204,17 @@ TGameMainMode* RunningGame(const TMainForm& form) {
   return dynamic_cast<TGameMainMode*>(deepest);
 }
 
-bool FieldAtRest(const TGameMainMode& g) {
-  if (g.Field.SwapTimer != 0 || g.Field.PushTimer != 0 || g.Field.Falling) return false;
-  for (int r = 0; r < kWellRows; ++r)
-    for (int c = 0; c < kFieldCols; ++c)
-      if (g.Field.Flags[r][c] & kBusy) return false;
-  return true;
-}
-
 bool InPlay(const TGameMainMode& g) {
   return g.Phase == 2 && !g.Paused && !g.RetireConfirm && !g.IsOver && !g.Cleared;
 }
 
 bool Settled(const TGameMainMode& g) {
-  if (!FieldAtRest(g)) return false;
+  if (!g.Field.AtRest()) return false;
   if (g.IsOver || g.Cleared) return true;
   if (!InPlay(g)) return false;
   if (g.GameType != 1) return true;
   for (int c = 0; c < kFieldCols; ++c)
-    if (TopRow(g, c) < kWellRows) return true;
+    if (TopRow(g.Field, c) < kWellRows) return true;
   return false;
 }
 
@@ -233,36 +223,38 @@ uint8_t RaiseKey(const TMainForm& form) { return form.GameData.ControlType == 1 
 
 uint8_t KeyTowardSwap(const TGameMainMode& g, int32_t col, int32_t row, char dir, uint8_t swapKey,
                       bool& done) {
+  const TField& field = g.Field;
   done = false;
   if (!InPlay(g)) return 0;
   const int32_t nc = dir == 'R' ? col + 1 : col;
   const int32_t nr = dir == 'D' ? row + 1 : row;
-  if (Frames(g, col, row, nc, nr)) {
-    if (g.Field.SwapTimer != 0 || !Swappable(g, col, row, dir)) return 0;
+  if (Frames(field, col, row, nc, nr)) {
+    if (field.SwapTimer != 0 || !Swappable(field, col, row, dir)) return 0;
     done = true;
     return swapKey;
   }
   // Standing on one cell of the pair: step onto the other.
-  if (g.Field.CursorCol == col && g.Field.CursorRow == row) return dir == 'R' ? kRight : kDown;
-  if (g.Field.CursorCol == nc && g.Field.CursorRow == nr) return dir == 'R' ? kLeft : kUp;
+  if (field.CursorCol == col && field.CursorRow == row) return dir == 'R' ? kRight : kDown;
+  if (field.CursorCol == nc && field.CursorRow == nr) return dir == 'R' ? kLeft : kUp;
   // Otherwise walk to the nearer cell of the pair, rows first.
-  const int32_t toFirst = std::abs(g.Field.CursorCol - col) + std::abs(g.Field.CursorRow - row);
-  const int32_t toSecond = std::abs(g.Field.CursorCol - nc) + std::abs(g.Field.CursorRow - nr);
+  const int32_t toFirst = std::abs(field.CursorCol - col) + std::abs(field.CursorRow - row);
+  const int32_t toSecond = std::abs(field.CursorCol - nc) + std::abs(field.CursorRow - nr);
   const int32_t tc = toSecond < toFirst ? nc : col;
   const int32_t tr = toSecond < toFirst ? nr : row;
-  if (g.Field.CursorRow > tr) return kUp;
-  if (g.Field.CursorRow < tr) return kDown;
-  return g.Field.CursorCol > tc ? kLeft : kRight;
+  if (field.CursorRow > tr) return kUp;
+  if (field.CursorRow < tr) return kDown;
+  return field.CursorCol > tc ? kLeft : kRight;
 }
 
 uint8_t AutoPlayer::NextKey(const TGameMainMode& g, uint8_t swapKey, uint8_t raiseKey) {
+  const TField& field = g.Field;
   // A push-up that ended since the last look moved every planned block up a row.
-  if (WasPushing && g.Field.PushTimer == 0)
+  if (WasPushing && field.PushTimer == 0)
     for (Step& m : Plan) --m.Row;
-  WasPushing = g.Field.PushTimer != 0;
-  if (!InPlay(g) || g.Field.SwapTimer != 0) return 0;
+  WasPushing = field.PushTimer != 0;
+  if (!InPlay(g) || field.SwapTimer != 0) return 0;
 
-  const Board board = BoardOf(g);
+  const Board board = BoardOf(field);
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (Plan.empty()) MakePlan(g, board);
     while (!Plan.empty()) {
@@ -271,7 +263,7 @@ uint8_t AutoPlayer::NextKey(const TGameMainMode& g, uint8_t swapKey, uint8_t rai
           m.Row >= 0 && m.Row < kWellRows && board.Letter[m.Row][m.Col] == m.Letter;
       bool done = false;
       if (m.Vertical) {
-        if (!onBoard || m.Row + 1 >= kWellRows || !Swappable(g, m.Col, m.Row, 'D')) break;
+        if (!onBoard || m.Row + 1 >= kWellRows || !Swappable(field, m.Col, m.Row, 'D')) break;
         const uint8_t key = KeyTowardSwap(g, m.Col, m.Row, 'D', swapKey, done);
         if (done) Plan.erase(Plan.begin());
         return key;
@@ -298,6 +290,7 @@ uint8_t AutoPlayer::NextKey(const TGameMainMode& g, uint8_t swapKey, uint8_t rai
 }
 
 void AutoPlayer::MakePlan(const TGameMainMode& g, const Board& board) {
+  const TField& field = g.Field;
   Plan.clear();
   Raise = false;
   // A carry or a vertical swap that completes a run at once: the most blocks, then the
@@ -316,11 +309,11 @@ void AutoPlayer::MakePlan(const TGameMainMode& g, const Board& board) {
       for (int32_t t = 0; t < kFieldCols; ++t) {
         if (t == c) continue;
         const int32_t first = t > c ? c : c - 1;  // the left cell of the first swap
-        const int32_t steps = StepsTo(g, first, r, 'R') + 2 * (std::abs(t - c) - 1);
+        const int32_t steps = StepsTo(field, first, r, 'R') + 2 * (std::abs(t - c) - 1);
         consider(CarryGain(board, c, r, t), steps, {r, c, board.Letter[r][c], t, false});
       }
-      if (r + 1 < kWellRows && Swappable(g, c, r, 'D'))
-        consider(VerticalGain(board, c, r), StepsTo(g, c, r, 'D'),
+      if (r + 1 < kWellRows && Swappable(field, c, r, 'D'))
+        consider(VerticalGain(board, c, r), StepsTo(field, c, r, 'D'),
                  {r, c, board.Letter[r][c], c, true});
     }
   if (!Plan.empty()) return;
@@ -331,8 +324,8 @@ void AutoPlayer::MakePlan(const TGameMainMode& g, const Board& board) {
 
   // Nothing in sight: more blocks from below while the stack is low.
   int32_t top = kWellRows;
-  for (int32_t c = 0; c < kFieldCols; ++c) top = std::min(top, TopRow(g, c));
-  if (g.GameType != 1 && g.Field.PushTimer == 0 && top >= 4) {
+  for (int32_t c = 0; c < kFieldCols; ++c) top = std::min(top, TopRow(field, c));
+  if (g.GameType != 1 && field.PushTimer == 0 && top >= 4) {
     Raise = true;
     return;
   }
@@ -343,11 +336,11 @@ void AutoPlayer::MakePlan(const TGameMainMode& g, const Board& board) {
   for (int32_t c = 0; c < kFieldCols; ++c)
     for (int32_t d : {c - 1, c + 1}) {
       if (d < 0 || d >= kFieldCols) continue;
-      const int32_t t = TopRow(g, c);
-      const int32_t diff = TopRow(g, d) - t;
+      const int32_t t = TopRow(field, c);
+      const int32_t diff = TopRow(field, d) - t;
       if (t >= kWellRows || diff < 2 || board.State[t][c] != csFree) continue;
-      if (!Swappable(g, std::min(c, d), t, 'R')) continue;
-      const int32_t steps = StepsTo(g, std::min(c, d), t, 'R');
+      if (!Swappable(field, std::min(c, d), t, 'R')) continue;
+      const int32_t steps = StepsTo(field, std::min(c, d), t, 'R');
       if (diff > levelDiff || (diff == levelDiff && steps < levelSteps)) {
         levelDiff = diff;
         levelSteps = steps;

@@ -17,9 +17,6 @@ namespace replay {
 // The game screen while it runs as the deepest mode, or nullptr.
 TGameMainMode* RunningGame(const TMainForm& form);
 
-// Nothing moves in the well: no swap, push-up, fall or blinking block.
-bool FieldAtRest(const TGameMainMode& g);
-
 // The game screen takes play input now (its play phase, neither paused, lost nor cleared).
 bool InPlay(const TGameMainMode& g);
 
