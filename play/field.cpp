@@ -487,7 +487,7 @@ bool TField::TickPushUp(int32_t dt) {
 
   if (SwapTimer > 0) {
     // The swap follows its cells. A swap in row 0 (two empty cells: a letter there would
-    // have ended the game) has just left the field: it ends at once.
+    // have overflowed the stack) has just left the field: it ends at once.
     SwapA.Row -= 1;
     SwapB.Row -= 1;
     if (SwapA.Row < 0 || SwapB.Row < 0) {
@@ -542,7 +542,7 @@ void TField::RepairNewRow() {
 }
 
 // ---------------------------------------------------------------------------------------
-// A new game
+// A new well
 
 void TField::Fill(int32_t rows) {
   rows = std::clamp(rows, 0, kWellRows);
