@@ -69,14 +69,13 @@ TKorDraw::TKorDraw() = default;
 TKorDraw::~TKorDraw() { ReleaseAll(); }
 
 bool TKorDraw::Init(platform::Window* wnd) {
-  return Init(wnd, nullptr, Width, Height, FullScreen, ColorDepth == cd24bpp ? 24 : 16);
+  return Init(wnd, Width, Height, FullScreen, ColorDepth == cd24bpp ? 24 : 16);
 }
 
-bool TKorDraw::Init(platform::Window* wnd, const void* instance, int32_t width, int32_t height,
-                    bool fullScreen, int32_t /*depth*/) {
+bool TKorDraw::Init(platform::Window* wnd, int32_t width, int32_t height, bool fullScreen,
+                    int32_t /*depth*/) {
   ReleaseAll();
   Wnd = wnd;
-  Instance = instance;
   if (width < 1 || width > kMaxWidth) width = kMaxWidth;
   if (height < 1 || height > kMaxHeight) height = kMaxHeight;
   SurfaceWidth = width;

@@ -64,8 +64,8 @@ class TKorDraw {
   // width outside 1..640 becomes 640, a height outside 1..480 becomes 480) in WorkFormat,
   // and switches the window to full screen or back. No window: false. depth (16 or
   // 24) is taken and not used: the picture is always presented in 32 bits.
-  bool Init(platform::Window* wnd, const void* instance, int32_t width, int32_t height,
-            bool fullScreen, int32_t depth);
+  bool Init(platform::Window* wnd, int32_t width, int32_t height, bool fullScreen,
+            int32_t depth);
   // Releases the surfaces and empties the registry; not Ready afterwards.
   void ReleaseAll();
 
@@ -117,7 +117,6 @@ class TKorDraw {
   TKorFont& Font() { return FontObj; }
 
   platform::Window* Wnd = nullptr;
-  const void* Instance = nullptr;
   TKorRect SavedWindowRect;
   TSurfaceFormat PixelFormat = sf8bpp;
   std::unique_ptr<platform::Surface> WorkSurface;

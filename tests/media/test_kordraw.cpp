@@ -57,7 +57,7 @@ TEST(KorDrawInit, NothingWorksBeforeInitOrWithoutAWindow) {
   EXPECT_EQ(draw.GetSpriteSurf("a"), nullptr);
   EXPECT_FALSE(draw.Draw(0, 0, "a", 0));
 
-  EXPECT_FALSE(draw.Init(nullptr, nullptr, 512, 384, false, 16));
+  EXPECT_FALSE(draw.Init(nullptr, 512, 384, false, 16));
   EXPECT_FALSE(draw.Ready);
   EXPECT_FALSE(draw.Update());
   EXPECT_EQ(draw.WorkSurface, nullptr);
@@ -73,7 +73,7 @@ TEST(KorDrawInit, SizesAreClampedAndOffsetsCentreTheSurface) {
                {511, 383, 511, 383, 64, 48}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
-    ASSERT_TRUE(draw.Init(wnd.get(), nullptr, c.w, c.h, false, 16));
+    ASSERT_TRUE(draw.Init(wnd.get(), c.w, c.h, false, 16));
     EXPECT_EQ(draw.SurfaceWidth, c.wantW);
     EXPECT_EQ(draw.SurfaceHeight, c.wantH);
     EXPECT_EQ(draw.WorkSurface->Width(), c.wantW);
@@ -149,18 +149,18 @@ TEST(KorDrawInit, FullScreenSavesTheWindowRectOnceAndReInitEmptiesTheRegistry) {
   auto wnd = platform::Window::CreateHeadless(513, 384);
   TKorDraw draw;
   TempDir dir;
-  ASSERT_TRUE(draw.Init(wnd.get(), nullptr, 512, 384, false, 16));
+  ASSERT_TRUE(draw.Init(wnd.get(), 512, 384, false, 16));
   EXPECT_EQ(draw.SavedWindowRect.Right, 0);
   ASSERT_TRUE(draw.CreateSprite("a", dir.Write("a.bmp", SolidBmp24(8, 8, kRed)), 0, 0));
 
-  ASSERT_TRUE(draw.Init(wnd.get(), nullptr, 512, 384, true, 16));
+  ASSERT_TRUE(draw.Init(wnd.get(), 512, 384, true, 16));
   EXPECT_TRUE(draw.ScreenFull);
   EXPECT_EQ(draw.SavedWindowRect.Right, 513);
   EXPECT_EQ(draw.SavedWindowRect.Bottom, 384);
   EXPECT_TRUE(draw.Sprites.empty());
   EXPECT_FALSE(draw.Draw(0, 0, "a", 0));
 
-  ASSERT_TRUE(draw.Init(wnd.get(), nullptr, 512, 384, false, 16));
+  ASSERT_TRUE(draw.Init(wnd.get(), 512, 384, false, 16));
   EXPECT_FALSE(draw.ScreenFull);
   EXPECT_EQ(draw.SavedWindowRect.Right, 513);  // kept once saved
 }

@@ -116,7 +116,7 @@ class DrawTest : public ::testing::Test {
   void SetUp() override {
     Wnd = platform::Window::CreateHeadless(513, 384);
     Draw.WorkFormat = WorkFormat();
-    ASSERT_TRUE(Draw.Init(Wnd.get(), nullptr, SurfaceW(), SurfaceH(), false, 16));
+    ASSERT_TRUE(Draw.Init(Wnd.get(), SurfaceW(), SurfaceH(), false, 16));
   }
   virtual platform::PixelFormat WorkFormat() const { return platform::PixelFormat::Xrgb8888(); }
   virtual int SurfaceW() const { return 512; }

@@ -7,7 +7,7 @@
 #include "play/overactor.h"
 #include "play/scoreactor.h"
 #include "play/staractor.h"
-#include "screens/standin.h"
+#include "tests/play/standin.h"
 
 #include <set>
 

@@ -42,7 +42,7 @@ class MenuTest : public ::testing::Test {
     Wnd = platform::Window::CreateHeadless(513, 384);
     ASSERT_TRUE(Input.Init(Wnd.get()));
     if (WithDraw()) {
-      ASSERT_TRUE(DrawC.Init(Wnd.get(), nullptr, 512, 384, false, 16));
+      ASSERT_TRUE(DrawC.Init(Wnd.get(), 512, 384, false, 16));
     }
     Kernel = std::make_unique<TKernel>(WithDraw() ? &DrawC : nullptr, nullptr, &Input,
                                        MidiComponent());

@@ -36,7 +36,7 @@ class ScreenTest : public ::testing::Test {
     savefile::SetPathOverride(SavePath);
 
     Wnd = platform::Window::CreateHeadless(513, 384);
-    ASSERT_TRUE(DrawC.Init(Wnd.get(), nullptr, 512, 384, false, 16));
+    ASSERT_TRUE(DrawC.Init(Wnd.get(), 512, 384, false, 16));
     ASSERT_TRUE(Input.Init(Wnd.get()));
     Kernel = std::make_unique<TKernel>(&DrawC, nullptr, &Input, MidiComponent());
     SetDefaultRanking(Data);

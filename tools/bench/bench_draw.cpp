@@ -72,7 +72,7 @@ VEXA_BENCH(draw) {
 
   auto wnd = platform::Window::CreateHeadless(513, 384);
   TKorDraw draw;
-  if (!draw.Init(wnd.get(), nullptr, 512, 384, false, 16) ||
+  if (!draw.Init(wnd.get(), 512, 384, false, 16) ||
       !draw.CreateSprite("back", back, 0, 0) || !draw.CreateSprite("blocks", blocks, 32, 32)) {
     std::printf("draw: set-up failed\n");
     std::filesystem::remove_all(dir);

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool ready = [] {
     for (int i = 0; i < 4; ++i) {
       draws[i].WorkFormat = formats[i];
-      if (!draws[i].Init(wnd.get(), nullptr, 64, 48, false, 16)) return false;
+      if (!draws[i].Init(wnd.get(), 64, 48, false, 16)) return false;
     }
     return true;
   }();

@@ -33,7 +33,7 @@ struct Game {
   GameData Data;
   std::unique_ptr<TGameMgrMode> Root;
   Game() {
-    Draw.Init(Wnd.get(), nullptr, 512, 384, false, 16);
+    Draw.Init(Wnd.get(), 512, 384, false, 16);
     Input.Init(Wnd.get());
     Kernel = std::make_unique<TKernel>(&Draw, nullptr, &Input, nullptr);
     Root = std::make_unique<TGameMgrMode>(nullptr, Kernel.get(), &Data);

@@ -1,6 +1,6 @@
 #pragma once
-// A screen that is not built yet: it finishes in its first update, so the sequencer can
-// move on through it.
+// A screen for tests that stands in for a real one: it finishes in its first update, so the
+// sequencer moves on through it.
 #include "game/gamemgr.h"
 
 class TStandInMode : public TGameMgrMode {
