@@ -81,7 +81,7 @@ class BusyGame {
     root->LoadCatalogue();
     form->GameData.GameType = 0;
     form->GameData.Difficulty = 2;
-    root->Phase = 10;
+    root->Phase = static_cast<int32_t>(TMgrStep::ShowNameEntry);  // the game screen came from here
     root->CreateScreenChild(TScreenId::GameMain);
     game = dynamic_cast<TGameMainMode*>(root->Child);
     if (!game) {
