@@ -1,44 +1,28 @@
 #pragma once
-// A stand-alone model of the puzzle game's playing field, written tick for tick after the
-// game's own field rules (swap, matching, erasing, falling, the clear and dead-end tests), so
-// that a stage and a list of swaps can be played through without the game screen.
+// A puzzle stage played through the game's own well (TField): a stage record, the swaps of a
+// solution, and what the builder measures while they are played (chain steps, the two kinds
+// of run, the blocks removed).
 //
-// Used by the stage builder and solver (puzzlegen) and by the unit test that proves every
-// shipped stage clearable. Header-only so the test binary needs no extra source file.
-//
-// A solution is a list of swaps, each made only once the field has settled (nothing swapping,
-// falling or blinking): that is a sufficient way to play a stage, and it makes every swap's
-// outcome a pure function of the letters on the field.
-#include <algorithm>
+// A solution is a list of swaps, each made only once the well has come to rest (nothing
+// swapping, falling or blinking): that is a sufficient way to play a stage, and it makes every
+// swap's outcome a pure function of the letters in the well. The outcome is judged on the
+// well at rest: empty is a clear. A well that has reached a dead end can never be emptied
+// again, so "emptied at the end" is exactly "cleared and never lost".
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/kernel.h"
+#include "play/field.h"
+
 namespace puzzle {
 
-constexpr int kCols = 6;
-constexpr int kRows = 11;         // rows 0..9 are the well, row 10 the floor
-constexpr int kWellRows = 10;
-constexpr int kStageBytes = 60;   // one stage record: rows 0..9 x 6 columns
+constexpr int kCols = kFieldCols;
+constexpr int kStageBytes = 60;  // one stage record: rows 0..9 x 6 columns
 constexpr int kStageCount = 50;
 constexpr int kDataBytes = kStageBytes * kStageCount;
-constexpr int16_t kEmpty = 26;
-constexpr int kFallRecords = 18;
-constexpr int kSwapMs = 160;
-constexpr int kEraseMs = 1200;
-
-enum : uint16_t {
-  cfHidden = 0x01,
-  cfLocked = 0x02,
-  cfErasing = 0x04,
-  cfFalling = 0x08,
-  cfSameRun = 0x10,
-  cfSeqRun = 0x20,
-  cfSwapping = 0x40,
-};
 
 // The letters of the well, rows 0..9, row-major (byte 6 r + c), as a stage record holds them.
 using Grid = std::array<uint8_t, kStageBytes>;
@@ -61,491 +45,59 @@ struct Move {
   bool operator==(const Move& o) const { return Col == o.Col && Row == o.Row && Dir == o.Dir; }
 };
 
-struct FallRecord {
-  bool Active = false;
-  int32_t Length = 0;
-  int32_t X = 0;
-  float Y = 0.0f;
-  float Speed = 0.0f;
-};
-
-struct SwapCell {
-  int16_t Letter = 0;
-  int32_t Col = 0;
-  int32_t Row = 0;
-};
-
 // Statistics of one played swap (or a whole solution), for the builder's difficulty measure.
 struct PlayStats {
-  int MaxChain = 0;      // highest chain step reached
-  int SameCells = 0;     // blocks removed as part of equal-letter runs
-  int SeqCells = 0;      // blocks removed as part of ascending runs
-  int Removed = 0;       // blocks removed
+  int MaxChain = 0;   // highest chain step reached
+  int SameCells = 0;  // blocks removed as part of equal-letter runs
+  int SeqCells = 0;   // blocks removed as part of ascending runs
+  int Removed = 0;    // blocks removed
 };
 
-class Field {
+// Gathers PlayStats from the well's events. A block marked by a run stays where it is until
+// it is removed, so the kinds of run it belonged to are kept per cell until then.
+class StatsListener : public TFieldEvents {
  public:
-  int16_t Letters[kRows][kCols] = {};
-  uint16_t Flags[kRows][kCols] = {};
-  uint16_t Groups[kRows][kCols] = {};
-  int32_t EraseTimers[kRows][kCols] = {};
-  int32_t Chain = 0;
-  int32_t SwapTimer = 0;
-  SwapCell SwapA, SwapB;
-  bool Erasing = false;
-  bool Falling = false;
-  FallRecord Falls[kFallRecords];
-  int32_t Frames = 0;
-  bool Cleared = false;
-  bool Lost = false;
   PlayStats Stats;
-  // Skip stretches of ticks in which only timers run (see SkipBlinkOnly); off, every tick is
-  // played one by one.
-  bool FastForward = true;
 
-  // Sets up the field as the puzzle game does when a stage starts: the stage's letters in
-  // rows 0..9 and a floor of A in row 10, everything else at rest.
-  void Load(const Grid& g) {
-    const bool ff = FastForward;
-    *this = Field();
-    FastForward = ff;
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c) Letters[r][c] = g[r * kCols + c];
-    for (int c = 0; c < kCols; ++c) Letters[kWellRows][c] = 0;
+  void RunFound(int32_t kind, int32_t col, int32_t row, int32_t dCol, int32_t dRow,
+                int32_t length) override {
+    if (Stats.MaxChain < 1) Stats.MaxChain = 1;
+    const uint8_t bit = kind == rkSame ? 1 : 2;
+    for (int32_t i = 0; i < length; ++i) Kinds[row + dRow * i][col + dCol * i] |= bit;
   }
-
-  Grid Snapshot() const {
-    Grid g{};
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c) g[r * kCols + c] = static_cast<uint8_t>(Letters[r][c]);
-    return g;
+  void BlockErased(int32_t col, int32_t row) override {
+    Stats.SameCells += Kinds[row][col] & 1;
+    Stats.SeqCells += (Kinds[row][col] >> 1) & 1;
+    Kinds[row][col] = 0;
+    ++Stats.Removed;
   }
-
-  // The swap as the cursor makes it (A = cursor cell, B = partner cell). Returns false when
-  // it is refused: a locked cell, or a vertical pair with an empty cell.
-  bool SwapCells(int colA, int rowA, int colB, int rowB) {
-    if ((Flags[rowA][colA] & cfLocked) || (Flags[rowB][colB] & cfLocked)) return false;
-    if (rowA != rowB && (Letters[rowA][colA] == kEmpty || Letters[rowB][colB] == kEmpty))
-      return false;
-    SwapA = {Letters[rowA][colA], colA, rowA};
-    SwapB = {Letters[rowB][colB], colB, rowB};
-    Flags[rowA][colA] |= cfHidden | cfLocked | cfSwapping;
-    Flags[rowB][colB] |= cfHidden | cfLocked | cfSwapping;
-    std::swap(Letters[rowA][colA], Letters[rowB][colB]);
-    SwapTimer = kSwapMs;
-    return true;
-  }
-
-  // One play tick of the puzzle game after its Control step: clear test, dead-end test, then
-  // the field's own ticks in the game's order.
-  void Tick(int dt) {
-    CheckStageClear();
-    CheckStageFailed();
-    CheckAllFalls();
-    TickFalls(dt);
-    TickSwap(dt);
-    TickErase(dt);
-    ++Frames;
-  }
-
-  bool AnyErasing() const {
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c)
-        if (Flags[r][c] & cfErasing) return true;
-    return false;
-  }
-
-  bool AnyFallActive() const {
-    for (const FallRecord& f : Falls)
-      if (f.Active) return true;
-    return false;
-  }
-
-  // Nothing swapping, falling or blinking: the player's next swap meets a field at rest.
-  bool Settled() const { return SwapTimer == 0 && !Falling && !AnyFallActive() && !AnyErasing(); }
-
-  bool WellEmpty() const {
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c)
-        if (Letters[r][c] != kEmpty) return false;
-    return true;
-  }
-
-  // Runs play ticks until the field has been at rest for two ticks in a row (or the game is
-  // over). While only blink timers run, whole stretches of ticks are skipped at once: nothing
-  // but the timers changes in them. Returns false if the field never came to rest.
-  bool RunUntilSettled(int dt, int maxTicks = 20000) {
-    int calm = 0;
-    for (int i = 0; i < maxTicks; ++i) {
-      if (Cleared || Lost) return true;
-      if (FastForward) SkipBlinkOnly(dt);
-      Tick(dt);
-      if (Settled()) {
-        if (++calm >= 2) {
-          CheckStageClear();
-          CheckStageFailed();
-          return true;
-        }
-      } else {
-        calm = 0;
-      }
-    }
-    return false;
-  }
-
-  // ---- the field rules ----
-
-  void CheckStageClear() {
-    if (!Cleared && WellEmpty()) Cleared = true;
-  }
-
-  void CheckStageFailed() {
-    if (Falling) return;
-    if (!StillOpen(*this)) {
-      if (!Cleared) Lost = true;
-    }
-  }
-
-  // True while some letter occurs 3+ times or three consecutive letters all occur.
-  static bool StillOpen(const Field& f) {
-    int count[26] = {};
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c) {
-        int l = f.Letters[r][c];
-        if (l >= 0 && l < 26) ++count[l];
-      }
-    return CountsStillOpen(count);
-  }
-
-  static bool CountsStillOpen(const int* count) {
-    for (int l = 0; l < 26; ++l)
-      if (count[l] >= 3) return true;
-    for (int n = 0; n <= 23; ++n)
-      if (count[n] > 0 && count[n + 1] > 0 && count[n + 2] > 0) return true;
-    return false;
-  }
-
-  bool CheckMatches() {
-    bool same = FindRuns(false);
-    bool seq = FindRuns(true);
-    bool found = same || seq;
-    if (found && Chain == 0) Chain = 1;
-    if (found) Stats.MaxChain = std::max(Stats.MaxChain, static_cast<int>(Chain));
-    return found;
-  }
-
-  void CheckAllFalls() {
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c) StartFall(c, r);
-  }
-
-  bool StartFall(int col, int row) {
-    if (row < 0 || row >= kWellRows) return false;
-    if (Letters[row][col] == kEmpty) return false;
-    const int below = row + 1;
-    if (Letters[below][col] != kEmpty) return false;
-    if (Flags[below][col] & (cfLocked | cfFalling)) return false;
-    if (Flags[row][col] & (cfFalling | cfLocked | cfSwapping | cfErasing)) return false;
-    int top = row;
-    while (top > 0) {
-      const int up = top - 1;
-      if (Letters[up][col] == kEmpty || (Flags[up][col] & cfLocked)) break;
-      top = up;
-    }
-    StartFallGroup(col, top, row - top + 1);
-    return true;
-  }
-
-  void StartFallGroup(int col, int top, int length) {
-    Falling = true;
-    FallRecord* rec = nullptr;
-    for (FallRecord& f : Falls)
-      if (!f.Active) {
-        rec = &f;
-        break;
-      }
-    if (!rec) return;
-    rec->Active = true;
-    rec->X = 32 * col;
-    rec->Y = static_cast<float>(32 * top);
-    rec->Length = length;
-    rec->Speed = 0.0f;
-    for (int r = top; r <= top + length && r < kRows; ++r) Flags[r][col] |= cfLocked;
-    for (int r = top; r < top + length; ++r) Flags[r][col] |= cfFalling | cfHidden;
-    // Lowest group first; a Shell sort with gaps 9, 4, 2, 1 as the game does it.
-    for (int gap : {9, 4, 2, 1}) {
-      for (int i = gap; i < kFallRecords; ++i) {
-        FallRecord tmp = Falls[i];
-        int j = i;
-        while (j >= gap && Falls[j - gap].Y < tmp.Y) {
-          Falls[j] = Falls[j - gap];
-          j -= gap;
-        }
-        Falls[j] = tmp;
-      }
-    }
-  }
-
-  void TickFalls(int dt) {
-    if (!Falling) return;
-    int count = 0;
-    for (int i = 0; i < kFallRecords; ++i) {
-      if (!Falls[i].Active) continue;
-      ++count;
-      MoveFall(Falls[i], dt);
-    }
-    if (count == 0) {
-      Falling = false;
-      if (Chain == 0) {
-        CheckMatches();
-      } else if (CheckMatches()) {
-        if (Chain < 64) ++Chain;
-        Stats.MaxChain = std::max(Stats.MaxChain, static_cast<int>(Chain));
-      } else {
-        Chain = Erasing ? 1 : 0;
-      }
-    }
-  }
-
-  void MoveFall(FallRecord& f, int dt) {
-    f.Y += 0.001f * f.Speed * static_cast<float>(dt);
-    f.Speed += 1.2f * static_cast<float>(dt);
-    if (f.Speed > 750.0f) f.Speed = 750.0f;
-    const int col = f.X / 32;
-    const int top = static_cast<int>(static_cast<float>(static_cast<int>(f.Y)) / 32.0f);
-    const int bottom = top + f.Length - 1;
-    if (bottom >= kRows || Letters[bottom][col] != kEmpty) return;
-    // Shift the group one row down: rows top..bottom take rows top-1..bottom-1.
-    for (int r = bottom; r >= top; --r) {
-      Letters[r][col] = Letters[r - 1][col];
-      Flags[r][col] = Flags[r - 1][col];
-    }
-    Letters[top - 1][col] = kEmpty;
-    Flags[top - 1][col] = 0;
-    const int below = bottom + 1;
-    if (below < kRows && Letters[below][col] == kEmpty && !(Flags[below][col] & cfSwapping)) {
-      Flags[below][col] |= cfLocked;
-    } else if (below < kRows && (Flags[below][col] & cfFalling)) {
-      f.Speed = 0.0f;
-    } else {
-      LandFall(f);
-    }
-  }
-
-  void LandFall(FallRecord& f) {
-    f.Active = false;
-    const int col = f.X / 32;
-    const int top = static_cast<int>(static_cast<float>(static_cast<int>(f.Y)) / 32.0f);
-    for (int r = top; r < top + f.Length && r < kRows; ++r)
-      Flags[r][col] &= static_cast<uint16_t>(~(cfHidden | cfLocked | cfFalling));
-  }
-
-  void TickSwap(int dt) {
-    if (SwapTimer == 0) return;
-    SwapTimer -= dt;
-    if (SwapTimer > 0) return;
-    SwapTimer = 0;
-    const uint16_t clear = static_cast<uint16_t>(~(cfLocked | cfHidden | cfSwapping));
-    Flags[SwapA.Row][SwapA.Col] &= clear;
-    Flags[SwapB.Row][SwapB.Col] &= clear;
-    CheckMatches();
-    StartFall(SwapA.Col, SwapA.Row);
-    StartFall(SwapA.Col, SwapA.Row - 1);
-    StartFall(SwapB.Col, SwapB.Row);
-    StartFall(SwapB.Col, SwapB.Row - 1);
-  }
-
-  void TickErase(int dt) {
-    Erasing = false;
-    bool finished = false;
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c) {
-        if (!(Flags[r][c] & cfErasing)) continue;
-        if (Frames & 1)
-          Flags[r][c] |= cfHidden;
-        else
-          Flags[r][c] &= static_cast<uint16_t>(~cfHidden);
-        EraseTimers[r][c] -= dt;
-        if (EraseTimers[r][c] < 0) {
-          EraseTimers[r][c] = 0;
-          finished = true;
-        } else {
-          Erasing = true;
-        }
-      }
-    if (finished) {
-      RemoveErased();
-      if (!AnyFallActive() && !Erasing) Chain = 0;
-    }
-  }
-
-  void RemoveErased() {
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c) {
-        if (!(Flags[r][c] & cfErasing) || EraseTimers[r][c] != 0) continue;
-        if (Flags[r][c] & cfSameRun) ++Stats.SameCells;
-        if (Flags[r][c] & cfSeqRun) ++Stats.SeqCells;
-        Letters[r][c] = kEmpty;
-        Flags[r][c] &= static_cast<uint16_t>(~(cfErasing | cfSameRun | cfSeqRun | cfHidden | cfLocked));
-        Groups[r][c] = 0;
-        StartFall(c, r - 1);
-        ++Stats.Removed;
-      }
+  void ChainGrew(int32_t chain) override {
+    if (Stats.MaxChain < chain) Stats.MaxChain = chain;
   }
 
  private:
-  // While only blink timers are running (no swap, no fall, no fall waiting to start), the
-  // ticks until the first timer runs out change nothing but the timers and the blink phase.
-  void SkipBlinkOnly(int dt) {
-    if (Falling || AnyFallActive()) return;
-    if (SwapTimer != 0) {
-      // A swap on a field otherwise at rest: its cells are locked, so nothing can start
-      // until it ends.
-      if (AnyErasing() || WouldStartFall()) return;
-      const int skip = (SwapTimer + dt - 1) / dt - 1;
-      if (skip <= 0) return;
-      SwapTimer -= skip * dt;
-      Frames += skip;
-      return;
-    }
-    int minTimer = -1;
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c)
-        if (Flags[r][c] & cfErasing)
-          if (minTimer < 0 || EraseTimers[r][c] < minTimer) minTimer = EraseTimers[r][c];
-    if (minTimer < 0) return;
-    // Any block that could start falling would have started in the previous tick already,
-    // unless that tick removed cells: keep one ordinary tick after any change.
-    if (WouldStartFall()) return;
-    const int skip = minTimer / dt - 1;
-    if (skip <= 0) return;
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c)
-        if (Flags[r][c] & cfErasing) EraseTimers[r][c] -= skip * dt;
-    Frames += skip;
-  }
-
-  bool WouldStartFall() const {
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c) {
-        if (Letters[r][c] == kEmpty) continue;
-        if (Letters[r + 1][c] != kEmpty) continue;
-        if (Flags[r + 1][c] & (cfLocked | cfFalling)) continue;
-        if (Flags[r][c] & (cfFalling | cfLocked | cfSwapping | cfErasing)) continue;
-        return true;
-      }
-    return false;
-  }
-
-  // One scan for equal-letter runs (seq false) or ascending runs (seq true): rows left to
-  // right, then columns top to bottom, over rows 0..9.
-  bool FindRuns(bool seq) {
-    bool found = false;
-    for (int r = 0; r < kWellRows; ++r) found |= ScanLine(seq, r, -1);
-    for (int c = 0; c < kCols; ++c) found |= ScanLine(seq, -1, c);
-    return found;
-  }
-
-  // row >= 0: scans that row; otherwise scans column col.
-  bool ScanLine(bool seq, int row, int col) {
-    const int n = row >= 0 ? kCols : kWellRows;
-    auto cellAt = [&](int i, int& r, int& c) {
-      r = row >= 0 ? row : i;
-      c = row >= 0 ? i : col;
-    };
-    bool found = false;
-    int length = 0;
-    int runLetter = -1;
-    uint16_t runFlags = cfFalling;  // before the first cell the run is blocked
-    for (int i = 0; i < n; ++i) {
-      int r, c;
-      cellAt(i, r, c);
-      const int letter = Letters[r][c];
-      const uint16_t flags = Flags[r][c];
-      const bool blocked = (flags & (cfFalling | cfSwapping)) || (runFlags & (cfFalling | cfSwapping));
-      bool continues;
-      if (seq)
-        continues = letter != kEmpty && runLetter >= 0 && letter == runLetter + 1 && !blocked;
-      else
-        continues = letter != kEmpty && letter == runLetter && !blocked;
-      if (continues) {
-        ++length;
-        if (seq) {
-          runLetter = letter;
-          runFlags = flags;
-        }
-      } else {
-        if (length >= 3) found |= MarkRun(row, col, i - length, i, seq ? 1 : 0);
-        length = 1;
-        runLetter = letter;
-        runFlags = flags;
-      }
-    }
-    if (length >= 3) found |= MarkRun(row, col, n - length, n, seq ? 1 : 0);
-    return found;
-  }
-
-  bool MarkRun(int row, int col, int first, int end, int kind) {
-    auto at = [&](int i, int& r, int& c) {
-      r = row >= 0 ? row : i;
-      c = row >= 0 ? i : col;
-    };
-    bool allErasing = true;
-    for (int i = first; i < end; ++i) {
-      int r, c;
-      at(i, r, c);
-      if (!(Flags[r][c] & cfErasing)) allErasing = false;
-    }
-    if (allErasing) return false;
-    int g = 0;
-    for (int i = first; i < end; ++i) {
-      int r, c;
-      at(i, r, c);
-      if (Groups[r][c] != 0) g = Groups[r][c];
-    }
-    if (g == 0) {
-      g = NewGroupId();
-    } else {
-      for (int i = first; i < end; ++i) {
-        int r, c;
-        at(i, r, c);
-        MergeGroup(Groups[r][c], g);
-      }
-    }
-    for (int i = first; i < end; ++i) {
-      int r, c;
-      at(i, r, c);
-      Flags[r][c] |= cfErasing | cfLocked | (kind == 0 ? cfSameRun : cfSeqRun);
-      Groups[r][c] = static_cast<uint16_t>(g);
-      StartGroupErase(g);
-    }
-    return true;
-  }
-
-  int NewGroupId() const {
-    bool used[60] = {};
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c)
-        if (Groups[r][c] > 0 && Groups[r][c] < 60) used[Groups[r][c]] = true;
-    for (int g = 1; g < 60; ++g)
-      if (!used[g]) return g;
-    return 0;
-  }
-
-  void MergeGroup(int from, int to) {
-    if (from == to || from == 0 || to == 0) return;
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c)
-        if (Groups[r][c] == from) Groups[r][c] = static_cast<uint16_t>(to);
-  }
-
-  void StartGroupErase(int g) {
-    if (g == 0) return;
-    for (int r = 0; r < kWellRows; ++r)
-      for (int c = 0; c < kCols; ++c)
-        if (Groups[r][c] == g) EraseTimers[r][c] = kEraseMs;
-  }
+  uint8_t Kinds[kWellRows][kFieldCols] = {};
 };
+
+// A well as the puzzle game sets it up when a stage starts: the stage's letters in rows 0..9,
+// a floor of A in row 10, everything at rest, no push-up.
+inline TField StageField(const Grid& g, bool started = true) {
+  TField f;
+  f.Reset();
+  f.Started = started;
+  f.Raisable = false;
+  for (int r = 0; r < kWellRows; ++r)
+    for (int c = 0; c < kCols; ++c) f.Letters[r][c] = static_cast<int16_t>(g[r * kCols + c]);
+  for (int c = 0; c < kCols; ++c) f.Letters[kWellRows][c] = 0;
+  return f;
+}
+
+inline Grid Snapshot(const TField& f) {
+  Grid g{};
+  for (int r = 0; r < kWellRows; ++r)
+    for (int c = 0; c < kCols; ++c) g[r * kCols + c] = static_cast<uint8_t>(f.Letters[r][c]);
+  return g;
+}
 
 // ---- stage checks ----
 
@@ -554,6 +106,8 @@ inline int BlockCount(const Grid& g) {
   for (uint8_t l : g) n += l != kEmpty;
   return n;
 }
+
+inline bool WellEmpty(const Grid& g) { return BlockCount(g) == 0; }
 
 inline bool LettersInRange(const Grid& g) {
   for (uint8_t l : g)
@@ -569,69 +123,59 @@ inline bool HasFloatingBlock(const Grid& g) {
   return false;
 }
 
-// Three or more equal letters, or three or more ascending letters (left to right, top to
-// bottom), next to each other in a row or a column.
+// A run the well would find at once: before a game starts, the well only flags its runs.
 inline bool HasRun(const Grid& g) {
-  auto at = [&](int r, int c) -> int { return g[r * kCols + c]; };
-  for (int pass = 0; pass < 2; ++pass) {
-    const int lines = pass == 0 ? kWellRows : kCols;
-    const int n = pass == 0 ? kCols : kWellRows;
-    for (int line = 0; line < lines; ++line) {
-      int same = 0, asc = 0, prev = -1;
-      for (int i = 0; i < n; ++i) {
-        const int l = pass == 0 ? at(line, i) : at(i, line);
-        if (l == kEmpty) {
-          same = asc = 0;
-          prev = -1;
-          continue;
-        }
-        same = (l == prev) ? same + 1 : 1;
-        asc = (prev >= 0 && l == prev + 1) ? asc + 1 : 1;
-        if (same >= 3 || asc >= 3) return true;
-        prev = l;
-      }
-    }
-  }
-  return false;
+  TField f = StageField(g, false);
+  return f.CheckMatches();
 }
 
 // ---- playing a list of swaps ----
 
 struct PlayResult {
   bool Cleared = false;  // the well was emptied
-  bool Lost = false;     // the dead-end test ended the game
   int FailedAt = -1;     // index of the swap that was refused or never settled, -1 if none
   PlayStats Stats;
 };
 
-// Plays one swap on a settled field and runs until it settles again. Returns false if the
-// swap was refused or the field did not settle.
-inline bool PlayMove(Field& f, const Move& m, int dt) {
-  if (f.Cleared || f.Lost) return false;
-  if (!m.Valid()) return false;
-  if (!f.SwapCells(m.OtherCol(), m.OtherRow(), m.Col, m.Row)) return false;
-  return f.RunUntilSettled(dt);
+// Plays ticks until the well has been at rest for two ticks in a row. False if it never
+// came to rest.
+inline bool RunUntilSettled(TField& f, int dt, int maxTicks = 20000) {
+  int calm = 0;
+  for (int i = 0; i < maxTicks; ++i) {
+    f.Tick(dt);
+    calm = f.AtRest() ? calm + 1 : 0;
+    if (calm >= 2) return true;
+  }
+  return false;
 }
 
-inline PlayResult PlaySolution(const Grid& stage, const std::vector<Move>& moves, int dt,
-                               bool fastForward = true) {
+// Plays one swap on a well at rest, the cursor on the neighbour and its partner on
+// (Col, Row), and runs until the well is at rest again. False if the swap was refused or the
+// well did not come to rest.
+inline bool PlayMove(TField& f, const Move& m, int dt) {
+  if (!m.Valid()) return false;
+  f.CursorCol = m.OtherCol();
+  f.CursorRow = m.OtherRow();
+  f.PartnerCol = m.Col;
+  f.PartnerRow = m.Row;
+  f.Control(btA, 0);
+  if (f.SwapTimer == 0) return false;
+  return RunUntilSettled(f, dt);
+}
+
+inline PlayResult PlaySolution(const Grid& stage, const std::vector<Move>& moves, int dt) {
   PlayResult res;
-  Field f;
-  f.Load(stage);
-  f.FastForward = fastForward;
+  StatsListener stats;
+  TField f = StageField(stage);
+  f.Events = &stats;
   for (size_t i = 0; i < moves.size(); ++i) {
-    if (f.Cleared || f.Lost) {
-      res.FailedAt = static_cast<int>(i);
-      break;
-    }
-    if (!PlayMove(f, moves[i], dt)) {
+    if (WellEmpty(Snapshot(f)) || !PlayMove(f, moves[i], dt)) {
       res.FailedAt = static_cast<int>(i);
       break;
     }
   }
-  res.Cleared = f.Cleared && !f.Lost;
-  res.Lost = f.Lost;
-  res.Stats = f.Stats;
+  res.Cleared = WellEmpty(Snapshot(f));
+  res.Stats = stats.Stats;
   return res;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Search for a list of swaps that empties a stage, each swap made on a settled field and
-// played through the field model tick by tick. A layered beam search: every layer holds the
+// played through the game's well tick by tick. A layered beam search: every layer holds the
 // most promising distinct fields reached with that many swaps; with a beam wider than the
 // reachable fields it is a breadth-first search and finds a shortest solution.
 #include <algorithm>
@@ -125,17 +125,15 @@ inline SolveResult Solve(const Grid& start, const SolveOptions& opt) {
       const Grid g = nodes[idx].G;
       for (const Move& m : CandidateMoves(g)) {
         if (++res.Nodes > opt.MaxNodes) return res;
-        Field f;
-        f.Load(g);
+        TField f = StageField(g);
         if (!PlayMove(f, m, opt.Dt)) continue;
-        if (f.Cleared && !f.Lost) {
+        const Grid child = Snapshot(f);
+        if (WellEmpty(child)) {
           res.Solved = true;
           res.Moves = pathTo(idx, m);
           return res;
         }
-        if (f.Lost) continue;
-        const Grid child = f.Snapshot();
-        if (Hopeless(child)) continue;
+        if (Hopeless(child)) continue;  // takes in the game's own dead end
         if (!seen.insert(HashGrid(child)).second) continue;
         nodes.push_back({child, idx, m, Score(child), static_cast<uint32_t>(rng())});
         next.push_back(static_cast<int>(nodes.size()) - 1);

@@ -113,10 +113,7 @@ inline bool RandomStage(std::mt19937& rng, const StageShape& shape, Grid& out,
         }
         if (!placed) ok = false;
       }
-    if (!ok || HasFloatingBlock(g) || Hopeless(g)) continue;
-    Field f;
-    f.Load(g);
-    if (!Field::StillOpen(f)) continue;
+    if (!ok || HasFloatingBlock(g) || Hopeless(g)) continue;  // a dead end is hopeless too
     out = g;
     return true;
   }
