@@ -218,24 +218,6 @@ void TGameMgrMode::Move(int32_t) {
   }
 }
 
-bool TGameMgrMode::MenuPhase(int32_t dt) {
-  switch (Phase) {
-    case kMenuFadeIn:
-      if (Kernel->FadeIn(2 * dt)) Phase = kMenuChoose;
-      return false;
-    case kMenuChoose:
-      return true;
-    case kMenuFadeOut:
-      if (Kernel->FadeOut(2 * dt)) Phase = kMenuClose;
-      return false;
-    default:
-      Kernel->Blackout = true;
-      Kernel->FadeLevel = 255;
-      Finished = true;
-      return false;
-  }
-}
-
 bool TGameMgrMode::ConsumeBack(TMgrStep step) {
   if (GameData && GameData->BackRequest) {
     GameData->BackRequest = false;
@@ -353,31 +335,6 @@ void TGameMgrMode::StartFadedOut() {
   Kernel->Blackout = false;
   Kernel->FadeLevel = 255;
   TGameMode::Init();
-}
-
-void TGameMgrMode::StepCursor(uint16_t buttons, int32_t& cursor, int32_t count) {
-  if (buttons & btUp) {
-    if (--cursor < 0) cursor = count - 1;
-    PlaySelect();
-  }
-  if (buttons & btDown) {
-    if (++cursor >= count) cursor = 0;
-    PlaySelect();
-  }
-}
-
-void TGameMgrMode::ReadDecide(bool& decided) {
-  if (Kernel && (Kernel->Pushed & (btA | btEnter))) {
-    decided = true;
-    PlayDecide();
-  }
-}
-
-void TGameMgrMode::ReadCancel(bool& cancelled) {
-  if (Kernel && (Kernel->Pushed & btB)) {
-    cancelled = true;
-    PlayCancel();
-  }
 }
 
 void TGameMgrMode::PlayBgm(int32_t bgm) {

@@ -46,15 +46,6 @@ enum class TMgrStep : int32_t {
   ShowEnding = 16,
 };
 
-// The phases of the menu screens' cycle (MenuPhase): the picture fades in, the player
-// chooses, the picture fades out, and the screen blacks out and finishes.
-enum TMenuCycle : int32_t {
-  kMenuFadeIn = 0,
-  kMenuChoose = 1,
-  kMenuFadeOut = 2,
-  kMenuClose = 3,
-};
-
 class TGameMgrMode;
 // Makes the screen of the given id as a child of parent (with parent's kernel and data).
 using TScreenFactory = TGameMgrMode* (*)(TScreenId id, TGameMgrMode* parent);
@@ -93,24 +84,9 @@ class TGameMgrMode : public TGameMode {
   void RegisterCells(const std::string& key, int32_t index);
   void ApplyKeyConfig();
 
-  // Menu input shared by the screens, each with its sound. StepCursor moves a list cursor
-  // of count entries up or down for the btUp / btDown bits given (fresh presses or repeats,
-  // as the screen chooses), wrapping at both ends. ReadDecide sets decided on a fresh press
-  // of the decide buttons (btA or btEnter); ReadCancel sets cancelled on one of btB.
-  void StepCursor(uint16_t buttons, int32_t& cursor, int32_t count);
-  void ReadDecide(bool& decided);
-  void ReadCancel(bool& cancelled);
-
   // The end of a screen's Init: the picture is shown fully faded, ready to fade in, and the
   // mode's own start (TGameMode::Init) follows.
   void StartFadedOut();
-
-  // The menu screens' cycle on Phase (TMenuCycle): returns true in kMenuChoose, the
-  // screen's own phase. Fades step by twice the frame time.
-  bool MenuPhase(int32_t dt);
-  // Leaves kMenuChoose for the fade-out. A second call in the same tick (cancel and decide
-  // taken together) steps over the fade-out: the screen closes at once.
-  void LeaveMenu() { ++Phase; }
 
   // Creates the given screen as this mode's child through the factory in use.
   void CreateScreenChild(TScreenId id);

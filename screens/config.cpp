@@ -23,13 +23,12 @@ const char* const kBgmNames[3] = {"BGM A", "BGM B", "NO BGM"};
 }  // namespace
 
 TConfigMode::TConfigMode(TGameMode* parent, TKernel* kernel, void* data)
-    : TGameMgrMode(parent, kernel, data) {}
+    : TMenuMode(parent, kernel, data, true) {}
 
 TConfigMode::~TConfigMode() = default;
 
 void TConfigMode::Init() {
-  Decided = false;
-  Cancelled = false;
+  TMenuMode::Init();
   if (GameData) {
     Values[kItemBlock] = GameData->BlockType;
     Values[kItemBack] = GameData->BackType;
@@ -44,29 +43,15 @@ void TConfigMode::Init() {
   }
   RegisterCells(kSampleBlocks, Values[kItemBlock]);
   RegisterImage(kSampleBack, Values[kItemBack]);
-  if (Kernel) {
-    Kernel->Blackout = false;
-    Kernel->FadeLevel = 255;
-  }
-  TGameMode::Init();
   // The stored music: from the title this replaces the title song; inside a game the song
   // that already plays goes on.
   PlayBgm(-1);
 }
 
-void TConfigMode::Control() {
-  if (!Kernel) return;
-  const uint16_t repeat = Kernel->Repeat;
+void TConfigMode::ReadEntries() {
   const uint16_t pushed = Kernel->Pushed;
   // Rows move with auto-repeat; values change on fresh presses only and wrap both ways.
-  if (repeat & btUp) {
-    Item = Item <= 0 ? kItemCount - 1 : Item - 1;
-    PlaySelect();
-  }
-  if (repeat & btDown) {
-    Item = Item >= kItemCount - 1 ? 0 : Item + 1;
-    PlaySelect();
-  }
+  StepCursor(Kernel->Repeat, Item, kItemCount);
   if (pushed & btLeft) {
     Values[Item] = Values[Item] <= 0 ? Counts[Item] - 1 : Values[Item] - 1;
     PlaySelect();
@@ -77,16 +62,10 @@ void TConfigMode::Control() {
     PlaySelect();
     PreviewItem();
   }
-  ReadDecide(Decided);
-  ReadCancel(Cancelled);
 }
 
-void TConfigMode::Move(int32_t dt) {
-  Control();
-  if (!Kernel) return;
-  if (MenuPhase(dt)) {
-    if (Decided || Cancelled) Phase = kMenuFadeOut;
-  }
+void TConfigMode::Choose() {
+  if (Decided || Cancelled) LeaveMenu();
 }
 
 void TConfigMode::PreviewItem() {

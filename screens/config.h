@@ -5,9 +5,9 @@
 // sprites, the keys and the save file only when the screen is left with decide.
 #include <cstdint>
 
-#include "game/gamemgr.h"
+#include "screens/menu.h"
 
-class TConfigMode : public TGameMgrMode {
+class TConfigMode : public TMenuMode {
  public:
   // The rows, top to bottom.
   enum : int32_t { kItemBlock = 0, kItemBack = 1, kItemBgm = 2, kItemControl = 3, kItemCount = 4 };
@@ -17,9 +17,7 @@ class TConfigMode : public TGameMgrMode {
 
   void Draw() override;
   void Init() override;
-  void Move(int32_t dt) override;
   void Leave() override;
-  void Control() override;
   const char* ClassName() const override { return "TConfigMode"; }
   std::string DumpState() const override;
 
@@ -28,9 +26,12 @@ class TConfigMode : public TGameMgrMode {
   // Stores the working values in GameData and puts them in force (sprites, music, keys).
   void ApplyOptions();
 
-  bool Decided = false;
-  bool Cancelled = false;
-  int32_t Item = 0;
+  int32_t& Item = Cursor;  // the selected row
   int32_t Values[kItemCount] = {};
   int32_t Counts[kItemCount] = {};
+
+ protected:
+  void ReadEntries() override;
+  // Decide and cancel in the same tick fade out as one choice: the options are applied.
+  void Choose() override;
 };

@@ -10,19 +10,16 @@ constexpr int32_t kSelectStage = 2;
 }  // namespace
 
 TContSelectMode::TContSelectMode(TGameMode* parent, TKernel* kernel, void* data)
-    : TGameMgrMode(parent, kernel, data) {}
+    : TMenuMode(parent, kernel, data, true) {}
 
 int32_t TContSelectMode::LastSelectable() const { return ClampStage(GameData->MaxStage); }
 
 void TContSelectMode::Init() {
-  Cursor = 0;
+  TMenuMode::Init();
   SelStage = LastSelectable();
-  Decided = false;
-  Cancelled = false;
-  StartFadedOut();
 }
 
-void TContSelectMode::Control() {
+void TContSelectMode::ReadEntries() {
   const uint16_t pushed = Kernel->Pushed;
   const uint16_t repeat = Kernel->Repeat;
   StepCursor(pushed, Cursor, kEntries);
@@ -35,22 +32,13 @@ void TContSelectMode::Control() {
     if (++SelStage > LastSelectable()) SelStage = 0;
     PlaySelect();
   }
-  ReadDecide(Decided);
-  ReadCancel(Cancelled);
 }
 
-void TContSelectMode::Move(int32_t dt) {
-  Control();
-  if (MenuPhase(dt)) {
-    if (Cancelled) {
-      GameData->BackRequest = true;
-      LeaveMenu();
-    }
-    if (Decided) {
-      LeaveMenu();
-      if (Kernel->Midi) Kernel->Midi->Stop();
-    }
-  }
+void TContSelectMode::Cancel() { GameData->BackRequest = true; }
+
+// The game screen starts its own music.
+void TContSelectMode::Decide() {
+  if (Kernel->Midi) Kernel->Midi->Stop();
 }
 
 void TContSelectMode::Draw() {

@@ -5,25 +5,26 @@
 // the game type and changes nothing.
 #include <cstdint>
 
-#include "game/gamemgr.h"
+#include "screens/menu.h"
 
-class TContSelectMode : public TGameMgrMode {
+class TContSelectMode : public TMenuMode {
  public:
   TContSelectMode(TGameMode* parent, TKernel* kernel, void* data);
 
   void Draw() override;
   void Init() override;
-  void Move(int32_t dt) override;
   void Leave() override;
-  void Control() override;
   const char* ClassName() const override { return "TContSelectMode"; }
 
   // The highest stage index SELECT STAGE offers: MaxStage, kept within the stages that
   // exist (a damaged save file may hold any number there).
   int32_t LastSelectable() const;
 
-  int32_t Cursor = 0;    // 0 NEW GAME, 1 CONTINUE, 2 SELECT STAGE
+  // Cursor: 0 NEW GAME, 1 CONTINUE, 2 SELECT STAGE.
   int32_t SelStage = 0;  // 0-based stage index shown at SELECT STAGE
-  bool Decided = false;
-  bool Cancelled = false;
+
+ protected:
+  void ReadEntries() override;
+  void Cancel() override;
+  void Decide() override;
 };

@@ -9,36 +9,16 @@ constexpr int32_t kEntries = 3;
 }
 
 TLvSelectMode::TLvSelectMode(TGameMode* parent, TKernel* kernel, void* data)
-    : TGameMgrMode(parent, kernel, data) {}
-
-void TLvSelectMode::Init() {
-  Cursor = 0;
-  Decided = false;
-  Cancelled = false;
-  StartFadedOut();
-}
+    : TMenuMode(parent, kernel, data, true) {}
 
 // The cursor moves on fresh presses only: holding a direction does not run through the list.
-void TLvSelectMode::Control() {
-  const uint16_t pushed = Kernel->Pushed;
-  StepCursor(pushed, Cursor, kEntries);
-  ReadDecide(Decided);
-  ReadCancel(Cancelled);
-}
+void TLvSelectMode::ReadEntries() { StepCursor(Kernel->Pushed, Cursor, kEntries); }
 
-void TLvSelectMode::Move(int32_t dt) {
-  Control();
-  if (MenuPhase(dt)) {
-    if (Cancelled) {
-      GameData->BackRequest = true;
-      LeaveMenu();
-    }
-    if (Decided) {
-      LeaveMenu();
-      // The game screen starts its own music.
-      if (Kernel->Midi) Kernel->Midi->Stop();
-    }
-  }
+void TLvSelectMode::Cancel() { GameData->BackRequest = true; }
+
+// The game screen starts its own music.
+void TLvSelectMode::Decide() {
+  if (Kernel->Midi) Kernel->Midi->Stop();
 }
 
 void TLvSelectMode::Draw() {

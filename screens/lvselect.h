@@ -3,20 +3,20 @@
 // GameData.Difficulty when the screen is left; cancel asks to go back to the game type.
 #include <cstdint>
 
-#include "game/gamemgr.h"
+#include "screens/menu.h"
 
-class TLvSelectMode : public TGameMgrMode {
+class TLvSelectMode : public TMenuMode {
  public:
   TLvSelectMode(TGameMode* parent, TKernel* kernel, void* data);
 
   void Draw() override;
-  void Init() override;
-  void Move(int32_t dt) override;
   void Leave() override;
-  void Control() override;
   const char* ClassName() const override { return "TLvSelectMode"; }
 
-  int32_t Cursor = 0;  // 0 EASY, 1 NOMAL, 2 HARD
-  bool Decided = false;
-  bool Cancelled = false;
+  // Cursor: 0 EASY, 1 NOMAL, 2 HARD.
+
+ protected:
+  void ReadEntries() override;
+  void Cancel() override;
+  void Decide() override;
 };

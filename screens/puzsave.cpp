@@ -4,15 +4,10 @@
 #include "media/kordraw.h"
 
 TPuzSaveMode::TPuzSaveMode(TGameMode* parent, TKernel* kernel, void* data)
-    : TGameMgrMode(parent, kernel, data) {}
+    : TMenuMode(parent, kernel, data, false) {}
 
-void TPuzSaveMode::Init() {
-  Cursor = 0;
-  Decided = false;
-  StartFadedOut();
-}
-
-void TPuzSaveMode::Control() {
+// Up is YES and down is NO; a press toward the answer already chosen still sounds.
+void TPuzSaveMode::ReadEntries() {
   const uint16_t pushed = Kernel->Pushed;
   if (pushed & btUp) {
     Cursor = 0;
@@ -21,14 +16,6 @@ void TPuzSaveMode::Control() {
   if (pushed & btDown) {
     Cursor = 1;
     PlaySelect();
-  }
-  ReadDecide(Decided);
-}
-
-void TPuzSaveMode::Move(int32_t dt) {
-  Control();
-  if (MenuPhase(dt)) {
-    if (Decided) Phase = kMenuFadeOut;
   }
 }
 

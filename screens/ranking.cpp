@@ -12,7 +12,7 @@ int32_t ShownLevel(int32_t level) {
 }  // namespace
 
 TRankingMode::TRankingMode(TGameMode* parent, TKernel* kernel, void* data)
-    : TGameMgrMode(parent, kernel, data) {}
+    : TMenuMode(parent, kernel, data, false) {}
 
 int32_t TRankingMode::NameFont(uint8_t difficulty) {
   switch (difficulty) {
@@ -23,7 +23,7 @@ int32_t TRankingMode::NameFont(uint8_t difficulty) {
 }
 
 void TRankingMode::Init() {
-  Decided = false;
+  TMenuMode::Init();
   for (int i = 0; i < kRankRows; ++i) {
     const TRankEntry& r = GameData->Ranking[i];
     Scores[i] = r.Score;
@@ -31,21 +31,6 @@ void TRankingMode::Init() {
     BlockCounts[i] = r.Blocks;
     Difficulties[i] = r.Difficulty;
     Names[i] = RankName(r);
-  }
-  StartFadedOut();
-}
-
-void TRankingMode::Control() {
-  if (Kernel->Pushed & (btA | btEnter)) {
-    Decided = true;
-    PlayDecide();
-  }
-}
-
-void TRankingMode::Move(int32_t dt) {
-  Control();
-  if (MenuPhase(dt)) {
-    if (Decided) Phase = kMenuFadeOut;
   }
 }
 
@@ -72,5 +57,3 @@ void TRankingMode::DrawRankTable(int32_t x, int32_t y, int32_t highlightRow) {
     if (!Names[i].empty()) DrawText(x + 280, r, Names[i], NameFont(Difficulties[i]), false);
   }
 }
-
-void TRankingMode::Leave() {}

@@ -4,17 +4,14 @@
 #include <cstdint>
 #include <string>
 
-#include "game/gamemgr.h"
+#include "screens/menu.h"
 
-class TRankingMode : public TGameMgrMode {
+class TRankingMode : public TMenuMode {
  public:
   TRankingMode(TGameMode* parent, TKernel* kernel, void* data);
 
   void Draw() override;
   void Init() override;
-  void Move(int32_t dt) override;
-  void Leave() override;
-  void Control() override;
   const char* ClassName() const override { return "TRankingMode"; }
 
   // Draws the headings on line y and the ten rows below them; the numbers of row
@@ -25,7 +22,6 @@ class TRankingMode : public TGameMgrMode {
   // font 0 for a difficulty no game makes.
   static int32_t NameFont(uint8_t difficulty);
 
-  bool Decided = false;
   int32_t Scores[kRankRows] = {};
   int32_t Levels[kRankRows] = {};  // 0-based
   int32_t BlockCounts[kRankRows] = {};

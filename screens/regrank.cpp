@@ -68,12 +68,9 @@ void TRegRankMode::TypeName() {
   }
 }
 
-void TRegRankMode::Move(int32_t dt) {
-  Control();
-  if (MenuPhase(dt)) {
-    if (Entered) TypeName();
-    if (Decided) Phase = kMenuFadeOut;
-  }
+void TRegRankMode::Choose() {
+  if (Entered) TypeName();
+  TRankingMode::Choose();
 }
 
 void TRegRankMode::Draw() {

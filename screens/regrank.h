@@ -15,7 +15,6 @@ class TRegRankMode : public TRankingMode {
 
   void Draw() override;
   void Init() override;
-  void Move(int32_t dt) override;
   void Leave() override;
   void Control() override;
   const char* ClassName() const override { return "TRegRankMode"; }
@@ -30,4 +29,8 @@ class TRegRankMode : public TRankingMode {
   int32_t EntryRow = 0;   // its row, -1 when it did not qualify
   char NameBuf[kMaxName + 1] = {};
   int32_t NameLen = 0;
+
+ protected:
+  // While the player can choose, the key of this tick is typed first, then Enter is taken.
+  void Choose() override;
 };

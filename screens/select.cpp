@@ -4,16 +4,10 @@
 #include "media/kordraw.h"
 
 TSelectMode::TSelectMode(TGameMode* parent, TKernel* kernel, void* data)
-    : TGameMgrMode(parent, kernel, data) {}
+    : TMenuMode(parent, kernel, data, true) {}
 
-void TSelectMode::Init() {
-  Cursor = 0;
-  Decided = false;
-  Cancelled = false;
-  StartFadedOut();
-}
-
-void TSelectMode::Control() {
+// Left and right pick a side; a press toward the side already chosen still sounds.
+void TSelectMode::ReadEntries() {
   const uint16_t pushed = Kernel->Pushed;
   if (pushed & btLeft) {
     Cursor = 0;
@@ -23,24 +17,11 @@ void TSelectMode::Control() {
     Cursor = 1;
     PlaySelect();
   }
-  ReadDecide(Decided);
-  ReadCancel(Cancelled);
 }
 
-void TSelectMode::Move(int32_t dt) {
-  Control();
-  if (MenuPhase(dt)) {
-    // Cancel and decide in the same tick step over the fade-out: the screen ends at once.
-    if (Cancelled) {
-      GameData->BackRequest = true;
-      LeaveMenu();
-    }
-    if (Decided) {
-      GameData->GameType = static_cast<uint8_t>(Cursor);
-      LeaveMenu();
-    }
-  }
-}
+void TSelectMode::Cancel() { GameData->BackRequest = true; }
+
+void TSelectMode::Decide() { GameData->GameType = static_cast<uint8_t>(Cursor); }
 
 void TSelectMode::Draw() {
   DrawBack();
@@ -53,5 +34,3 @@ void TSelectMode::Draw() {
   }
   DrawCursor(68 + 200 * Cursor, 196);
 }
-
-void TSelectMode::Leave() {}

@@ -10,45 +10,16 @@ const char* const kSong = "OPENING";
 }  // namespace
 
 TTitleMode::TTitleMode(TGameMode* parent, TKernel* kernel, void* data)
-    : TGameMgrMode(parent, kernel, data) {}
+    : TMenuMode(parent, kernel, data, false) {}
 
-void TTitleMode::Init() {
-  Cursor = 0;
-  Decided = false;
-  StartFadedOut();
+void TTitleMode::ReadEntries() { StepCursor(Kernel->Repeat, Cursor, kEntries); }
+
+// Coming back from the ranking or the options the song is still on: keep it going.
+void TTitleMode::Shown() {
+  if (Kernel->Midi && !Kernel->Midi->IsPlay(kSong)) Kernel->Midi->Play(kSong, true);
 }
 
-void TTitleMode::Control() {
-  StepCursor(Kernel->Repeat, Cursor, kEntries);
-  ReadDecide(Decided);
-}
-
-void TTitleMode::Move(int32_t dt) {
-  Control();
-  switch (Phase) {
-    case kMenuFadeIn:
-      if (Kernel->FadeIn(2 * dt)) {
-        Phase = kMenuChoose;
-        // Coming back from the ranking or the options the song is still on: keep it going.
-        if (Kernel->Midi && !Kernel->Midi->IsPlay(kSong)) Kernel->Midi->Play(kSong, true);
-      }
-      break;
-    case kMenuChoose:
-      if (Decided) {
-        GameData->TitleChoice = static_cast<uint8_t>(Cursor);
-        Phase = kMenuFadeOut;
-      }
-      break;
-    case kMenuFadeOut:
-      if (Kernel->FadeOut(2 * dt)) Phase = kMenuClose;
-      break;
-    default:
-      Kernel->Blackout = true;
-      Kernel->FadeLevel = 255;
-      Finished = true;
-      break;
-  }
-}
+void TTitleMode::Decide() { GameData->TitleChoice = static_cast<uint8_t>(Cursor); }
 
 void TTitleMode::Draw() {
   DrawBack();
@@ -63,5 +34,3 @@ void TTitleMode::Draw() {
   DrawText(160, 190, "RANKING", 1, false);
   DrawText(160, 220, "OPTION", 2, false);
 }
-
-void TTitleMode::Leave() {}

@@ -3,19 +3,19 @@
 // the opening music. The chosen entry goes to GameData.TitleChoice.
 #include <cstdint>
 
-#include "game/gamemgr.h"
+#include "screens/menu.h"
 
-class TTitleMode : public TGameMgrMode {
+class TTitleMode : public TMenuMode {
  public:
   TTitleMode(TGameMode* parent, TKernel* kernel, void* data);
 
   void Draw() override;
-  void Init() override;
-  void Move(int32_t dt) override;
-  void Leave() override;
-  void Control() override;
   const char* ClassName() const override { return "TTitleMode"; }
 
-  int32_t Cursor = 0;  // 0 GAME START, 1 RANKING, 2 OPTION
-  bool Decided = false;
+  // Cursor: 0 GAME START, 1 RANKING, 2 OPTION.
+
+ protected:
+  void ReadEntries() override;
+  void Shown() override;
+  void Decide() override;
 };

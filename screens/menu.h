@@ -1,0 +1,56 @@
+#pragma once
+// TMenuMode: the shape every menu screen shares. The picture fades in, the player moves a
+// cursor and decides (or cancels), the picture fades out, and the screen blacks out and
+// finishes. Input is read every tick, during the fades too, so a press made while the
+// picture still comes up is acted on as soon as the player can choose. A screen keeps only
+// its entries (ReadEntries), its drawing and what it writes into GameData (Decide, Cancel,
+// Leave).
+#include <cstdint>
+
+#include "game/gamemgr.h"
+
+// The phases of the menu cycle, the values Phase runs through.
+enum TMenuCycle : int32_t {
+  kMenuFadeIn = 0,
+  kMenuChoose = 1,
+  kMenuFadeOut = 2,
+  kMenuClose = 3,
+};
+
+class TMenuMode : public TGameMgrMode {
+ public:
+  // A screen made withCancel reads btB as cancel; the others have no way back.
+  TMenuMode(TGameMode* parent, TKernel* kernel, void* data, bool withCancel);
+
+  // Opens on the first entry with nothing chosen, fully faded, ready to fade in.
+  void Init() override;
+  // Reads the input, then runs the cycle; the choice is taken in kMenuChoose.
+  void Move(int32_t dt) override;
+  // The screen's entries first, then decide, then cancel, each with its sound.
+  void Control() override;
+
+  int32_t Cursor = 0;
+  bool Decided = false;
+  bool Cancelled = false;
+
+ protected:
+  // The screen's own keys: its cursor and any values it changes.
+  virtual void ReadEntries() {}
+  // The fade-in has just ended.
+  virtual void Shown() {}
+  // Runs every tick of kMenuChoose. By default a cancel, then a decide, each leaves for
+  // the fade-out; both in the same tick step over it and the screen closes at once.
+  virtual void Choose();
+  // What a cancel or a decide writes as the screen starts to leave.
+  virtual void Cancel() {}
+  virtual void Decide() {}
+
+  // Moves a list cursor of count entries up or down for the btUp / btDown bits given
+  // (fresh presses or repeats, as the screen chooses), wrapping at both ends.
+  void StepCursor(uint16_t buttons, int32_t& cursor, int32_t count);
+  // Leaves kMenuChoose for the fade-out; a second call in the same tick closes at once.
+  void LeaveMenu() { ++Phase; }
+
+ private:
+  const bool WithCancel = false;
+};
