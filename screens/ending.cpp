@@ -53,11 +53,7 @@ void TEndingMode::Init() {
   if (Kernel && Kernel->Draw) Kernel->Draw->CreateSprite(kPictureKey, "REWARD", 0, 0);
   EndRequest = false;
   BuildCredits();
-  if (Kernel) {
-    Kernel->Blackout = false;
-    Kernel->FadeLevel = 255;
-  }
-  TGameMode::Init();
+  StartFadedOut();
 }
 
 void TEndingMode::BuildCredits() {

@@ -41,11 +41,7 @@ int32_t TRewardMode::EarnedBefore() const {
 void TRewardMode::Init() {
   Decided = false;
   Revealed = false;
-  if (Kernel) {
-    Kernel->Blackout = false;
-    Kernel->FadeLevel = 255;
-  }
-  TGameMode::Init();
+  StartFadedOut();
 }
 
 void TRewardMode::Control() {
