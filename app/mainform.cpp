@@ -8,6 +8,7 @@
 #include "platform/audio_device.h"
 #include "platform/resources.h"
 #include "platform/window.h"
+#include "screens/screen_factory.h"
 
 TMainForm::TMainForm(platform::Window* window) : TMainForm(window, Settings{}) {}
 
@@ -42,8 +43,9 @@ TMainForm::TMainForm(platform::Window* window, const Settings& settings)
   Kernel = new TKernel(&KorDraw, &KorSound, &KorInput, &KorMidi);
   SetFrameInterval();
 
-  // The game manager as the root mode; GameData from its defaults, the puzzle data and the
-  // save file; then the keys the saved options choose.
+  // The game manager as the root mode, making the game's screens; GameData from its
+  // defaults, the puzzle data and the save file; then the keys the saved options choose.
+  TGameMgrMode::RegisterScreens(CreateScreen);
   Root = new TGameMgrMode(nullptr, Kernel, &GameData);
   InitGameData();
   Root->ApplyKeyConfig();

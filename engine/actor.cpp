@@ -3,17 +3,16 @@
 #include <algorithm>
 
 #include "engine/gamemode.h"
-#include "game/gamemgr.h"
 
 namespace {
-TKernel* KernelOf(TGameMgrMode* mode) { return mode ? mode->GetKernel() : nullptr; }
+TKernel* KernelOf(TGameMode* mode) { return mode ? mode->GetKernel() : nullptr; }
 }  // namespace
 
-TActor::TActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind)
+TActor::TActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind)
     : IsGroup(false), Visible(true), Mode(mode), Kernel(KernelOf(mode)), Owner(owner),
       Kind(kind), X(x), Y(y) {}
 
-TActor::TActor(TGameMgrMode* mode, int32_t kind)
+TActor::TActor(TGameMode* mode, int32_t kind)
     : List(new std::vector<TActor*>()), IsGroup(true), Visible(false), Mode(mode),
       Kernel(KernelOf(mode)), Kind(kind) {}
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 class TKernel;
-class TGameMgrMode;
+class TGameMode;
 
 struct TRect {
   int32_t Left = 0;
@@ -22,9 +22,9 @@ struct TPoint {
 class TActor {
  public:
   // Leaf: spawned by a group (owner) or made by its creator.
-  TActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind);
+  TActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind);
   // Group.
-  TActor(TGameMgrMode* mode, int32_t kind);
+  TActor(TGameMode* mode, int32_t kind);
   virtual ~TActor();
   TActor(const TActor&) = delete;
   TActor& operator=(const TActor&) = delete;
@@ -56,7 +56,7 @@ class TActor {
   bool IsGroup = false;
   bool Dead = false;
   bool Visible = true;
-  TGameMgrMode* Mode = nullptr;
+  TGameMode* Mode = nullptr;
   TKernel* Kernel = nullptr;
   TActor* Owner = nullptr;
   int32_t Kind = 0;

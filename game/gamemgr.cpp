@@ -13,7 +13,8 @@
 
 namespace {
 
-TScreenFactory gFactory = nullptr;
+TScreenFactory gScreens = nullptr;  // the game's own, registered by the application
+TScreenFactory gFactory = nullptr;  // a test's replacement
 
 struct SpriteEntry {
   const char* Key;
@@ -118,11 +119,14 @@ void TGameMgrMode::Init() {
 
 void TGameMgrMode::Leave() {}
 
+void TGameMgrMode::RegisterScreens(TScreenFactory factory) { gScreens = factory; }
+
 void TGameMgrMode::SetScreenFactory(TScreenFactory factory) { gFactory = factory; }
 
 void TGameMgrMode::CreateScreenChild(TScreenId id) {
   DeleteChild();
-  Child = gFactory ? gFactory(id, this) : CreateScreen(id, this);
+  const TScreenFactory factory = gFactory ? gFactory : gScreens;
+  Child = factory ? factory(id, this) : nullptr;
 }
 
 void TGameMgrMode::Move(int32_t) {

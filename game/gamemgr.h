@@ -49,8 +49,6 @@ enum class TMgrStep : int32_t {
 class TGameMgrMode;
 // Makes the screen of the given id as a child of parent (with parent's kernel and data).
 using TScreenFactory = TGameMgrMode* (*)(TScreenId id, TGameMgrMode* parent);
-// The game's own factory (screens/screen_factory.cpp).
-TGameMgrMode* CreateScreen(TScreenId id, TGameMgrMode* parent);
 
 class TGameMgrMode : public TGameMode {
  public:
@@ -88,9 +86,12 @@ class TGameMgrMode : public TGameMode {
   // mode's own start (TGameMode::Init) follows.
   void StartFadedOut();
 
-  // Creates the given screen as this mode's child through the factory in use.
+  // Creates the given screen as this mode's child through the factory in use; without one
+  // no screen is made and the sequencer takes its next step.
   void CreateScreenChild(TScreenId id);
-  // Tests replace the factory to observe the sequencer; null restores the game's own.
+  // The application registers the game's screens at start-up, before the first tick.
+  static void RegisterScreens(TScreenFactory factory);
+  // Tests replace the factory to observe the sequencer; null restores the registered one.
   static void SetScreenFactory(TScreenFactory factory);
 
   ::GameData* GameData = nullptr;

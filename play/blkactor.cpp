@@ -4,9 +4,9 @@
 #include "engine/random.h"
 #include "media/kordraw.h"
 
-TBlkActor::TBlkActor(TGameMgrMode* mode, int32_t kind) : TActor(mode, kind) {}
+TBlkActor::TBlkActor(TGameMode* mode, int32_t kind) : TActor(mode, kind) {}
 
-TBlkActor::TBlkActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind)
+TBlkActor::TBlkActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind)
     : TActor(owner, x, y, mode, kind) {
   VY = -400.0f;
   AY = 1200.0f;

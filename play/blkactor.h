@@ -8,9 +8,9 @@
 class TBlkActor : public TActor {
  public:
   // A group of crumbling blocks.
-  TBlkActor(TGameMgrMode* mode, int32_t kind);
+  TBlkActor(TGameMode* mode, int32_t kind);
   // One block at a cell's screen position; kind is its letter.
-  TBlkActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind);
+  TBlkActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind);
 
   void Act(int32_t dt) override;
   void Draw() override;

@@ -24,7 +24,7 @@ constexpr int32_t kBalloonSmallestHeight = 12;
 
 }  // namespace
 
-TFaceActor::TFaceActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind)
+TFaceActor::TFaceActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind)
     : TActor(owner, x, y, mode, kind) {
   BlinkWait = vexa::Random(5) * 2000;
 }

@@ -8,7 +8,7 @@
 
 class TFaceActor : public TActor {
  public:
-  TFaceActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind);
+  TFaceActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind);
 
   void Act(int32_t dt) override;
   void Draw() override;

@@ -2,11 +2,11 @@
 
 #include "engine/kernel.h"
 #include "media/kordraw.h"
-#include "play/gamemain.h"
 
-TFlashActor::TFlashActor(TGameMgrMode* mode, int32_t kind) : TActor(mode, kind) {}
+TFlashActor::TFlashActor(TGameMode* mode, int32_t kind, const float* scroll)
+    : TActor(mode, kind), Scroll(scroll) {}
 
-TFlashActor::TFlashActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind)
+TFlashActor::TFlashActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind)
     : TActor(owner, x, y, mode, kind) {}
 
 void TFlashActor::Act(int32_t) {
@@ -16,8 +16,7 @@ void TFlashActor::Act(int32_t) {
 }
 
 int32_t TFlashActor::DrawY() const {
-  const auto* screen = dynamic_cast<const TGameMainMode*>(Mode);
-  const int32_t scroll = screen ? static_cast<int32_t>(screen->Field.Scroll) : 0;
+  const int32_t scroll = Scroll ? static_cast<int32_t>(*Scroll) : 0;
   return static_cast<int32_t>(Y - static_cast<float>(scroll));
 }
 
@@ -28,7 +27,8 @@ void TFlashActor::Draw() {
 
 TActor* TFlashActor::Spawn(float x, float y, int32_t kind) {
   if (!IsGroup) return nullptr;
-  TActor* a = new TFlashActor(this, x, y, Mode, kind);
+  auto* a = new TFlashActor(this, x, y, Mode, kind);
+  a->Scroll = Scroll;
   Add(a);
   return a;
 }

@@ -6,8 +6,9 @@
 
 class TFlashActor : public TActor {
  public:
-  TFlashActor(TGameMgrMode* mode, int32_t kind);
-  TFlashActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind);
+  // The group; scroll is the field's push-up offset the flashes rise with (none: they stay).
+  TFlashActor(TGameMode* mode, int32_t kind, const float* scroll = nullptr);
+  TFlashActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind);
 
   void Act(int32_t dt) override;
   void Draw() override;
@@ -17,4 +18,5 @@ class TFlashActor : public TActor {
 
   int32_t Frame = 0;
   int32_t FrameCount = 8;
+  const float* Scroll = nullptr;
 };

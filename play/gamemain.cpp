@@ -62,7 +62,7 @@ TGameMainMode::TGameMainMode(TGameMode* parent, TKernel* kernel, void* data)
   }
   Face = new TFaceActor(nullptr, 376.0f, 20.0f, this, 0);
   BlockActors = new TBlkActor(this, 0);
-  FlashActors = new TFlashActor(this, 0);
+  FlashActors = new TFlashActor(this, 0, &Field.Scroll);
   StarActors = new TStarActor(this, 0);
   ScoreActors = new TScoreActor(this, 0);
   OverActor = nullptr;

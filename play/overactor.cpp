@@ -3,7 +3,7 @@
 #include "engine/kernel.h"
 #include "media/kordraw.h"
 
-TOverActor::TOverActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind)
+TOverActor::TOverActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind)
     : TActor(owner, x, y, mode, kind) {
   VY = 0.0f;
   AY = 1200.0f;

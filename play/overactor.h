@@ -7,7 +7,7 @@
 
 class TOverActor : public TActor {
  public:
-  TOverActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind);
+  TOverActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind);
 
   void Act(int32_t dt) override;
   void Draw() override;

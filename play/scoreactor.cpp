@@ -2,10 +2,10 @@
 
 #include "game/gamemgr.h"
 
-TScoreActor::TScoreActor(TGameMgrMode* mode, int32_t kind) : TActor(mode, kind) {}
+TScoreActor::TScoreActor(TGameMgrMode* mode, int32_t kind) : TActor(mode, kind), Screen(mode) {}
 
 TScoreActor::TScoreActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind)
-    : TActor(owner, x, y, mode, kind), Value(kind) {
+    : TActor(owner, x, y, mode, kind), Value(kind), Screen(mode) {
   VY = -40.0f;
 }
 
@@ -20,13 +20,13 @@ int32_t TScoreActor::DrawX() const {
 }
 
 void TScoreActor::Draw() {
-  if (IsGroup || !Mode) return;
-  Mode->DrawNumberLeft(DrawX(), static_cast<int32_t>(Y), Value, -1);
+  if (IsGroup || !Screen) return;
+  Screen->DrawNumberLeft(DrawX(), static_cast<int32_t>(Y), Value, -1);
 }
 
 TActor* TScoreActor::Spawn(float x, float y, int32_t kind) {
   if (!IsGroup) return nullptr;
-  TActor* a = new TScoreActor(this, x + 16.0f, y + 16.0f, Mode, kind);
+  TActor* a = new TScoreActor(this, x + 16.0f, y + 16.0f, Screen, kind);
   Add(a);
   return a;
 }

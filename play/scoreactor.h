@@ -4,6 +4,8 @@
 
 #include "engine/actor.h"
 
+class TGameMgrMode;
+
 class TScoreActor : public TActor {
  public:
   TScoreActor(TGameMgrMode* mode, int32_t kind);
@@ -17,4 +19,6 @@ class TScoreActor : public TActor {
   int32_t DrawX() const;
 
   int32_t Value = 0;
+  // The screen whose number font draws the points.
+  TGameMgrMode* Screen = nullptr;
 };

@@ -5,9 +5,9 @@
 #include "engine/kernel.h"
 #include "media/kordraw.h"
 
-TStarActor::TStarActor(TGameMgrMode* mode, int32_t kind) : TActor(mode, kind) {}
+TStarActor::TStarActor(TGameMode* mode, int32_t kind) : TActor(mode, kind) {}
 
-TStarActor::TStarActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind)
+TStarActor::TStarActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind)
     : TActor(owner, x, y, mode, kind) {}
 
 void TStarActor::Act(int32_t) {

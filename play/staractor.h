@@ -8,8 +8,8 @@
 
 class TStarActor : public TActor {
  public:
-  TStarActor(TGameMgrMode* mode, int32_t kind);
-  TStarActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind);
+  TStarActor(TGameMode* mode, int32_t kind);
+  TStarActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind);
 
   void Act(int32_t dt) override;
   void Draw() override;

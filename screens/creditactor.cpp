@@ -8,9 +8,9 @@
 #include "media/kordraw.h"
 #include "platform/i18n.h"
 
-TCreditActor::TCreditActor(TGameMgrMode* mode, int32_t kind) : TActor(mode, kind) {}
+TCreditActor::TCreditActor(TGameMode* mode, int32_t kind) : TActor(mode, kind) {}
 
-TCreditActor::TCreditActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind)
+TCreditActor::TCreditActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind)
     : TActor(owner, x, y, mode, kind) {
   VY = kRiseSpeed;
 }

@@ -27,9 +27,9 @@ class TCreditActor : public TActor {
   static constexpr int32_t kOutline = 2;
 
   // Group.
-  TCreditActor(TGameMgrMode* mode, int32_t kind);
+  TCreditActor(TGameMode* mode, int32_t kind);
   // Line.
-  TCreditActor(TActor* owner, float x, float y, TGameMgrMode* mode, int32_t kind);
+  TCreditActor(TActor* owner, float x, float y, TGameMode* mode, int32_t kind);
 
   void Act(int32_t dt) override;
   void Draw() override;

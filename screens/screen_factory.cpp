@@ -1,4 +1,5 @@
-#include "game/gamemgr.h"
+#include "screens/screen_factory.h"
+
 #include "play/gamemain.h"
 #include "screens/config.h"
 #include "screens/contselect.h"

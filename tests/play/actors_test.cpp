@@ -32,7 +32,7 @@ TEST_F(ActorTest, AFlashShowsCellsOneToSevenThenDies) {
 }
 
 TEST_F(ActorTest, AFlashRisesWithTheFieldDuringAPushUp) {
-  TFlashActor group(game.get(), 0);
+  TFlashActor group(game.get(), 0, &game->Field.Scroll);
   auto* flash = static_cast<TFlashActor*>(group.Spawn(160, 320, 0));
   EXPECT_EQ(320, flash->DrawY());
   game->Field.Scroll = 12.7f;
