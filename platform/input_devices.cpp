@@ -139,13 +139,14 @@ void InputDevices::TakeKeyEvents() {
   bool blocked[256] = {};   // keys with an event left waiting: their later events wait too
   bool downWaits = PressedLastTick;
   bool pressed = false;
-  std::deque<KeyEvent> waiting;
+  // The events left waiting are moved to the front in place: a tick never allocates.
+  size_t kept = 0;
   for (const KeyEvent& e : PendingKeys) {
     const bool isDown = Keys[e.Dik] != 0;
     if (!blocked[e.Dik] && e.Down == isDown) continue;  // a repeat, or up while up: no change
     const bool wait = blocked[e.Dik] || changed[e.Dik] || (e.Down && (pressed || downWaits));
     if (wait) {
-      waiting.push_back(e);
+      PendingKeys[kept++] = e;
       blocked[e.Dik] = true;
       if (e.Down) downWaits = true;  // key presses keep their order
       continue;
@@ -154,7 +155,7 @@ void InputDevices::TakeKeyEvents() {
     if (e.Down) pressed = true;
     Keys[e.Dik] = e.Down ? 0x80 : 0;
   }
-  PendingKeys.swap(waiting);
+  PendingKeys.resize(kept);
   PressedLastTick = pressed;
 }
 

@@ -3,7 +3,7 @@
 // DirectInput scan codes (0x80 = key down), kept from the window's key events, and the first
 // joystick with its axes scaled to -100..100 and its first three buttons.
 #include <cstdint>
-#include <deque>
+#include <vector>
 
 namespace platform {
 
@@ -71,7 +71,7 @@ class InputDevices {
     bool Down;
   };
   uint8_t Keys[256] = {};
-  std::deque<KeyEvent> PendingKeys;
+  std::vector<KeyEvent> PendingKeys;
   bool PressedLastTick = false;
   void* Joy = nullptr;         // SDL_Joystick*
   void* Controller = nullptr;  // SDL_GameController*, when the pad is a known controller

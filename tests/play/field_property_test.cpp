@@ -101,16 +101,9 @@ class FieldPropertyTest : public PlayTest {
       for (int c = 0; c < kFieldCols; ++c) {
         const bool filled = r == kWellRows || (r >= kWellRows - height && rng() % 4 != 0);
         g.Field.Letters[r][c] = static_cast<int16_t>(filled ? letter(rng) : kEmpty);
-        g.Field.Flags[r][c] = 0;
-        g.Field.Groups[r][c] = 0;
-        g.Field.EraseTimers[r][c] = 0;
       }
     }
-    for (TFallRecord& f : g.Field.Falls) f = TFallRecord();
-    g.Field.Chain = 0;
-    g.Field.Falling = false;
-    g.Field.Erasing = 0;
-    g.Field.SwapTimer = 0;
+    ClearMotion(g.Field);
     g.Field.PushTimer = 0;
     g.Field.Scroll = 0;
     g.Field.CheckMatches();  // runs present at the start blink at once

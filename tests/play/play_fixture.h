@@ -64,20 +64,27 @@ class PlayTest : public ::testing::Test {
     TGameMainMode& g = *game;
     while (rows.size() < 10) rows.insert(rows.begin(), "......");
     rows.push_back(next);
+    for (int r = 0; r < kFieldRows; ++r)
+      for (int c = 0; c < kFieldCols; ++c)
+        g.Field.Letters[r][c] = static_cast<int16_t>(rows[r][c] == '.' ? kEmpty : rows[r][c] - 'A');
+    ClearMotion(g.Field);
+  }
+
+  // Clears everything in motion (flags, groups, erase timers, falls, the chain and the swap)
+  // and leaves the letters, the cursor and the push-up as they are.
+  static void ClearMotion(TField& f) {
     for (int r = 0; r < kFieldRows; ++r) {
       for (int c = 0; c < kFieldCols; ++c) {
-        char ch = rows[r][c];
-        g.Field.Letters[r][c] = static_cast<int16_t>(ch == '.' ? kEmpty : ch - 'A');
-        g.Field.Flags[r][c] = 0;
-        g.Field.Groups[r][c] = 0;
-        g.Field.EraseTimers[r][c] = 0;
+        f.Flags[r][c] = 0;
+        f.Groups[r][c] = 0;
+        f.EraseTimers[r][c] = 0;
       }
     }
-    for (TFallRecord& f : g.Field.Falls) f = TFallRecord();
-    g.Field.Chain = 0;
-    g.Field.Falling = false;
-    g.Field.Erasing = 0;
-    g.Field.SwapTimer = 0;
+    for (TFallRecord& fall : f.Falls) fall = TFallRecord();
+    f.Chain = 0;
+    f.Falling = false;
+    f.Erasing = 0;
+    f.SwapTimer = 0;
   }
 
   // One play tick with the given buttons newly pressed (and repeating).
