@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-20}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script fuzz_settings)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script fuzz_settings fuzz_replay)
 start=$SECONDS
 
 # clang with the libFuzzer and sanitizer runtimes, and the game's own build dependencies.
@@ -46,7 +46,7 @@ corpus_root="${FUZZ_CORPUS:-$work/corpus}"
 
 # Seeds, one folder per target.
 seeds="$work/seeds"
-for target in fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script fuzz_settings "${targets[@]}"; do
+for target in fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script fuzz_settings fuzz_replay "${targets[@]}"; do
   mkdir -p "$seeds/$target"
 done
 cp resources/BITMAP/*.bmp "$seeds/fuzz_bmp/"
@@ -61,6 +61,7 @@ done
 cp tools/fuzz/seeds/savefile/* "$seeds/fuzz_savefile/"
 cp tests/e2e/*.txt "$seeds/fuzz_script/"
 cp tools/fuzz/seeds/settings/* "$seeds/fuzz_settings/"
+cp tools/fuzz/seeds/replay/* "$seeds/fuzz_replay/"
 # Inputs that once crashed seed their target too: the fuzzing starts from what was hard.
 for dir in tests/fuzz-regressions/*/; do
   [ -d "$dir" ] && [ -d "$seeds/$(basename "$dir")" ] && cp "$dir"* "$seeds/$(basename "$dir")/" 2>/dev/null
@@ -75,6 +76,7 @@ max_len() {
     fuzz_bmp | fuzz_wav) echo 65536 ;;
     fuzz_smf) echo 32768 ;;
     fuzz_settings) echo 20000 ;;  # past the reader's own limit
+    fuzz_replay) echo 32768 ;;
     *) echo 4096 ;;
   esac
 }
