@@ -12,6 +12,7 @@ std::mt19937& Engine() {
 }
 
 bool gFixed = false;
+uint32_t gLastSeed = 12345u;
 uint32_t gFixedSeed = 0;
 
 }  // namespace
@@ -23,24 +24,29 @@ int32_t Random(int32_t bound) {
   return RandomRaw() % bound;
 }
 
-void SeedRandom(uint32_t seed) { Engine().seed(seed); }
+void SeedRandom(uint32_t seed) {
+  gLastSeed = seed;
+  Engine().seed(seed);
+}
 
 void SeedRandomFromClock() {
   if (gFixed) {
-    Engine().seed(gFixedSeed);
+    SeedRandom(gFixedSeed);
     return;
   }
   auto now = std::chrono::system_clock::now().time_since_epoch();
-  Engine().seed(static_cast<uint32_t>(
+  SeedRandom(static_cast<uint32_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
 }
 
 void FixRandomSeed(uint32_t seed) {
   gFixed = true;
   gFixedSeed = seed;
-  Engine().seed(seed);
+  SeedRandom(seed);
 }
 
 void UnfixRandomSeed() { gFixed = false; }
+
+uint32_t LastSeed() { return gLastSeed; }
 
 }  // namespace vexa

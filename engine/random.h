@@ -14,6 +14,9 @@ void SeedRandom(uint32_t seed);
 void SeedRandomFromClock();
 // Fixes the seed: later SeedRandomFromClock calls reseed with this value instead.
 void FixRandomSeed(uint32_t seed);
+// The seed of the last SeedRandom, SeedRandomFromClock or FixRandomSeed: with it a game's
+// draws can be made again (replays).
+uint32_t LastSeed();
 void UnfixRandomSeed();
 
 }  // namespace vexa
