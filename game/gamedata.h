@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+class TReplaySession;
+
 constexpr int kStageCount = 50;
 constexpr int kPuzzleDataSize = 3000;
 constexpr int kRankRows = 10;
@@ -40,6 +42,8 @@ struct GameData {
   bool StageFailed = false;
   bool RetryRequest = false;
   uint8_t PuzzleData[kPuzzleDataSize] = {};
+  // The replays of this run of the game (not owned, never saved); nullptr: none are made.
+  TReplaySession* Replays = nullptr;
 };
 
 // The ten default ranking rows.
