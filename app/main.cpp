@@ -1,70 +1,87 @@
 // The program entry: reads the player's settings and the command line, opens the window,
 // builds the game over it and runs the event loop.
+#include <errno.h>
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/cli.h"
 #include "app/mainform.h"
 #include "app/settings.h"
+#include "game/savefile.h"
 #include "platform/audio_device.h"
 #include "platform/i18n.h"
 #include "platform/window.h"
 
 namespace {
 
-constexpr const char* kUsage = "usage: vexa [--fullscreen | --window] [--scale whole|fit]\n";
+// SDL, left to itself, falls back to its invisible off-screen driver where no desktop answers,
+// and the game would run unseen until killed. Unless SDL_VIDEODRIVER names a driver (the
+// tests and the replay runner ask for the dummy one), SDL is offered only the desktops this
+// session names: X11 (preferred, as SDL does) and Wayland. False, with the reason in error,
+// when the session names none.
+bool OfferDesktopVideoDrivers(std::string& error) {
+  const char* chosen = std::getenv("SDL_VIDEODRIVER");
+  if (chosen && *chosen) return true;
+  std::string drivers;
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (x11 && *x11) drivers = "x11";
+  if (wayland && *wayland) drivers += drivers.empty() ? "wayland" : ",wayland";
+  if (drivers.empty()) {
+    error = "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    return false;
+  }
+  setenv("SDL_VIDEODRIVER", drivers.c_str(), 1);
+  return true;
+}
 
-// What the command line asks for; each given option overrides the settings file.
-struct CommandLine {
-  std::optional<bool> FullScreen;
-  std::optional<platform::ScaleMode> Scale;
-  bool Help = false;
-};
-
-// False for an option it does not know or a missing or wrong value.
-bool ParseCommandLine(int argc, char** argv, CommandLine& cl) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--fullscreen") {
-      cl.FullScreen = true;
-    } else if (arg == "--window") {
-      cl.FullScreen = false;
-    } else if (arg == "--scale" || arg.starts_with("--scale=")) {
-      std::string value;
-      if (arg == "--scale") {
-        if (i + 1 >= argc) return false;
-        value = argv[++i];
-      } else {
-        value = arg.substr(std::strlen("--scale="));
-      }
-      platform::ScaleMode mode;
-      if (!settingsfile::ParseScaleMode(value, mode)) return false;
-      cl.Scale = mode;
-    } else if (arg == "--help" || arg == "-h") {
-      cl.Help = true;
-    } else {
-      return false;
+// --save-dir: the save file, and every file kept beside it, go to dir, made when missing. A
+// folder that cannot be made is reported here; the game then runs on, and each save that
+// fails says so, as for any save file it cannot write.
+void UseSaveDir(const std::string& dir) {
+  std::string made;
+  for (size_t i = 0; i <= dir.size(); ++i) {
+    if (i < dir.size() && dir[i] != '/') continue;
+    made = dir.substr(0, i);
+    if (made.empty()) continue;
+    if (::mkdir(made.c_str(), 0755) != 0 && errno != EEXIST) {
+      std::fprintf(stderr, "vexa: cannot make the save folder %s: %s\n", made.c_str(),
+                   std::strerror(errno));
+      break;
     }
   }
-  return true;
+  savefile::SetPathOverride(dir + (dir.ends_with('/') ? "" : "/") + "vexa.dat");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  CommandLine cl;
-  if (!ParseCommandLine(argc, argv, cl)) {
-    std::fputs(kUsage, stderr);
+  TCommandLine cl;
+  std::string error;
+  if (!cli::Parse(argc, argv, cl, error)) {
+    std::fprintf(stderr, "vexa: %s\n%s", error.c_str(), cli::Usage().c_str());
     return 2;
   }
   if (cl.Help) {
-    std::fputs(kUsage, stdout);
+    std::fputs(cli::Usage().c_str(), stdout);
     return 0;
   }
+  if (cl.Version) {
+    std::printf("vexa %s\n", cli::Version());
+    return 0;
+  }
+  if (!OfferDesktopVideoDrivers(error)) {
+    std::fprintf(stderr, "vexa: %s; the game needs a graphical desktop to run.\n", error.c_str());
+    return 1;
+  }
+  if (!cl.SaveDir.empty()) UseSaveDir(cl.SaveDir);
   std::vector<std::string> warnings;
   TSettings settings = settingsfile::Load(settingsfile::Path(), warnings);
   for (const std::string& w : warnings) std::fprintf(stderr, "vexa: %s\n", w.c_str());
@@ -73,7 +90,6 @@ int main(int argc, char** argv) {
   platform::InitTranslations(settings.Language);
   platform::AudioDevice::SetVolumes(settings.EffectsVolume, settings.MusicVolume);
 
-  std::string error;
   std::unique_ptr<platform::Window> window = platform::Window::Create("Ｖｅｘａ", 513, 384, error);
   if (!window) {
     std::fprintf(stderr, "vexa: %s; the game needs a graphical desktop to run.\n", error.c_str());

@@ -1,0 +1,28 @@
+#pragma once
+// The game's command line: one table of options (see cli.cpp) gives both the parser and the
+// help text, so an option is one row there and one field here. Long options take their value
+// as "--name VALUE" or "--name=VALUE"; -h is the one short option.
+#include <optional>
+#include <string>
+
+#include "platform/letterbox.h"
+
+struct TCommandLine {
+  bool Help = false;
+  bool Version = false;
+  std::optional<bool> FullScreen;              // overrides the settings file's fullscreen
+  std::optional<platform::ScaleMode> Scale;    // overrides both scale modes
+  std::string SaveDir;                         // empty: the save file's usual place
+};
+
+namespace cli {
+
+// The version set in CMakeLists.txt.
+const char* Version();
+// The help text: the usage line, then one line per option.
+std::string Usage();
+// Reads argv[1..argc-1]. False, with a one-line reason in error, for an option it does not
+// know, a missing or wrong value, a value given to an option that takes none, or an operand.
+bool Parse(int argc, const char* const* argv, TCommandLine& out, std::string& error);
+
+}  // namespace cli
