@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test:
-# 1. the normal build: unit and end-to-end tests, and the golden whole-game replays;
+# 1. the normal build: unit and end-to-end tests, and the golden whole-game replays; then
+#    its Debian package, checked and its program run from an extracted copy;
 # 2. a clang build with AddressSanitizer and UndefinedBehaviorSanitizer, also instrumented
 #    for fuzzing: the same tests (but the golden replays, which ran above), a short soak
 #    with random keys on every screen, and a short fuzz of each file reader.
@@ -11,6 +12,8 @@ jobs=$(nproc)
 
 scripts/setup.sh build
 ctest --test-dir build --output-on-failure -j "$jobs"
+scripts/package.sh build
+scripts/check-package.sh build/vexa_*.deb
 
 # clang and its sanitizer and libFuzzer runtimes for the second build.
 . scripts/packages.sh
