@@ -11,30 +11,25 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "tests/support/headless_game.h"
 
 namespace {
 
 using platform::ScaleMode;
 
-// A fresh directory per test, removed afterwards; the player's own settings are never read.
+// A fresh folder per test, removed afterwards; its config folder is XDG_CONFIG_HOME, so the
+// player's own settings are never read.
 class SettingsDir : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/vexa-conf-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    Dir = tmpl;
-    File = Dir + "/config/vexa/vexa.conf";
-  }
-  void TearDown() override { std::filesystem::remove_all(Dir); }
-  std::string Read() const {
-    std::ifstream in(File, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void SetUp() override { ASSERT_FALSE(Dir.empty()); }
+  std::string Read() const { return vexa_test::ReadText(File); }
   void Put(const std::string& text) const {
     std::filesystem::create_directories(std::filesystem::path(File).parent_path());
     std::ofstream(File, std::ios::binary) << text;
   }
-  std::string Dir, File;
+  vexa_test::PrivateFolder Folder;
+  const std::string Dir = Folder.Path;
+  const std::string File = Folder.At("config/vexa/vexa.conf");
 };
 
 void ExpectDefaults(const TSettings& s) {

@@ -4,29 +4,24 @@
 // with VEXA_UPDATE_GOLDEN=1, which writes the output as the new expected file (commit it
 // with the change). The expected files themselves are checked for what the runs must reach.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/headless_game.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kGolden = fs::path(VEXA_SOURCE_DIR) / "tests" / "e2e" / "golden";
+using vexa_test::ReadText;
 
-std::string ReadText(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
+const fs::path kGolden = fs::path(VEXA_SOURCE_DIR) / "tests" / "e2e" / "golden";
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> out;
@@ -61,23 +56,16 @@ class GoldenReplay : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenReplay, OutputEqualsTheExpectedFile) {
   const std::string name = GetParam();
-  char tmpl[] = "/tmp/vexa-golden-XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  const std::string dir = tmpl;
   const std::string script = (kGolden / (name + ".txt")).string();
-  // stdout only: the sound libraries may talk on stderr.
-  const std::string cmd = "cd '" + dir + "' && '" + VEXA_REPLAY_EXE + "' --seed 1 '" + script +
-                          "' 2>/dev/null";
   std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  ASSERT_NE(p, nullptr);
-  char buf[8192];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  const int st = pclose(p);
-  std::error_code ec;
-  fs::remove_all(dir, ec);
-  ASSERT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << "vexa-replay failed on " << script;
+  {
+    const vexa_test::ReplayFolder dir;
+    ASSERT_FALSE(dir.Path.empty());
+    // stdout only: the sound libraries may talk on stderr.
+    const vexa_test::ReplayRun run = vexa_test::RunReplay(dir.Path, "--seed 1 '" + script + "'", true);
+    ASSERT_EQ(run.Status, 0) << "vexa-replay failed on " << script;
+    out = run.Out;
+  }
 
   const fs::path expected = kGolden / (name + ".expected");
   const char* update = std::getenv("VEXA_UPDATE_GOLDEN");
@@ -100,18 +88,9 @@ INSTANTIATE_TEST_SUITE_P(Scripts, GoldenReplay, ::testing::ValuesIn(ScriptNames(
 
 // ---- What the checked-in runs must show ----
 
-// The text of key in a dump line (the first occurrence), or "".
-std::string Text(const std::string& line, const std::string& key) {
-  const std::string k = " " + key + "=";
-  const size_t at = line.find(k);
-  if (at == std::string::npos) return "";
-  const size_t from = at + k.size();
-  return line.substr(from, line.find(' ', from) - from);
-}
-
 // The number of key in a dump line (the first occurrence), or -1.
 long Value(const std::string& line, const std::string& key) {
-  const std::string t = Text(line, key);
+  const std::string t = vexa_test::Value(line, key);
   return t.empty() ? -1 : std::strtol(t.c_str(), nullptr, 10);
 }
 
@@ -145,7 +124,7 @@ TEST(GoldenRuns, EachEndlessGameReachesLevelTenAndTopsTheRanking) {
     EXPECT_EQ(Value(last, "LastDifficulty"), game.Difficulty) << game.Script;
     EXPECT_EQ(Value(last, "LastLevel"), level) << game.Script;
     // The new result heads the table under the typed name: score/level/blocks/difficulty/name.
-    const std::string top = Text(last, "Rank0");
+    const std::string top = vexa_test::Value(last, "Rank0");
     const std::string want = "/" + std::to_string(level) + "/";
     EXPECT_NE(top.find(want), std::string::npos) << game.Script << ": " << top;
     EXPECT_NE(top.find("/" + std::to_string(game.Difficulty) + "/"), std::string::npos) << top;

@@ -1,41 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <string>
+
+#include "tests/support/headless_game.h"
 
 namespace {
 
-struct RunResult {
-  int Status = -1;
-  std::string Out;
-};
+using vexa_test::ReplayRun;
 
-// Runs vexa-replay in a fresh directory with the given script text.
-RunResult Replay(const std::string& script, const std::string& args = "") {
-  char tmpl[] = "/tmp/vexa-replay-XXXXXX";
-  std::string dir = mkdtemp(tmpl);
-  {
-    std::ofstream f(dir + "/script.txt");
-    f << script;
-  }
-  std::string cmd = "cd " + dir + " && " + VEXA_REPLAY_EXE + " " + args + " script.txt 2>&1";
-  RunResult r;
-  FILE* p = popen(cmd.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.Out.append(buf, n);
-  int st = pclose(p);
-  r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  std::system(("rm -rf " + dir).c_str());
-  return r;
+// Runs vexa-replay in a private folder on a script of the given text.
+ReplayRun Replay(const std::string& script, const std::string& args = "") {
+  return vexa_test::ReplayFolder().PlayText(script, args);
 }
 
 TEST(Replay, RunsAScriptAndDumpsState) {
-  RunResult r = Replay("# smoke\nwait 5\ndump\ntap ENTER\nwait 1\ndump\n", "--seed 1");
+  ReplayRun r = Replay("# smoke\nwait 5\ndump\ntap ENTER\nwait 1\ndump\n", "--seed 1");
   EXPECT_EQ(r.Status, 0) << r.Out;
   EXPECT_NE(r.Out.find("tick=5 mode="), std::string::npos) << r.Out;
   EXPECT_NE(r.Out.find("tick=7 mode="), std::string::npos) << r.Out;
@@ -43,7 +22,7 @@ TEST(Replay, RunsAScriptAndDumpsState) {
 }
 
 TEST(Replay, UnreadableLineExitsTwoNamingTheLine) {
-  RunResult r = Replay("wait 1\n\nhold Q\n");
+  ReplayRun r = Replay("wait 1\n\nhold Q\n");
   EXPECT_EQ(r.Status, 2);
   EXPECT_NE(r.Out.find(":3:"), std::string::npos) << r.Out;
   EXPECT_EQ(Replay("tap NOPE\n").Status, 2);
@@ -60,7 +39,7 @@ TEST(Replay, UnreadableLineExitsTwoNamingTheLine) {
 
 TEST(Replay, WaitingCommandsGiveUpWithAWarningAndTheRunGoesOn) {
   // No game screen: swap gives up at once, until after its frames, settle returns.
-  RunResult r = Replay("swap 0 0 R\nuntil TEndingMode 1 5\nsettle 5\nplay 5\nmem\ndump\n", "--seed 1");
+  ReplayRun r = Replay("swap 0 0 R\nuntil TEndingMode 1 5\nsettle 5\nplay 5\nmem\ndump\n", "--seed 1");
   EXPECT_EQ(r.Status, 0) << r.Out;
   EXPECT_NE(r.Out.find("warning line=1 tick=0 swap-without-game"), std::string::npos) << r.Out;
   EXPECT_NE(r.Out.find("warning line=2 tick=5 until-timeout"), std::string::npos) << r.Out;

@@ -4,16 +4,23 @@
 #include <vector>
 
 #include "engine/gamemode.h"
+#include "tests/support/headless_game.h"
 
 namespace {
 
 std::vector<std::string>* gLog = nullptr;
 
+// The kernel the logging modes present through: its components were never started.
+TKernel* Silent() {
+  static vexa_test::SilentKernel silent;
+  return &silent.Kernel;
+}
+
 // A mode that logs its protocol calls; Finished in the update given by finishAt (0 = first).
 class LoggingMode : public TGameMode {
  public:
   LoggingMode(TGameMode* parent, std::string name, int finishAt)
-      : TGameMode(parent, nullptr, nullptr), Name(std::move(name)), FinishAt(finishAt) {}
+      : TGameMode(parent, Silent(), nullptr), Name(std::move(name)), FinishAt(finishAt) {}
   ~LoggingMode() override {
     if (gLog) gLog->push_back(Name + ".destroy");
   }

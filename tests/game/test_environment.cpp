@@ -1,30 +1,21 @@
-// Every test process keeps its save file in a private temporary folder, so no test ever
-// touches a player's own vexa.dat. Tests that look at the file read savefile::Path().
+// Every test process keeps its save file and settings in a private temporary folder, so no
+// test ever touches a player's own files. Tests that look at the file read savefile::Path().
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <memory>
 
-#include <cstdlib>
-#include <string>
-
-#include "game/savefile.h"
+#include "tests/support/headless_game.h"
 
 namespace {
 
-class SaveFileSandbox : public ::testing::Environment {
+class PrivateFiles : public ::testing::Environment {
  public:
-  void SetUp() override {
-    char tmpl[] = "/tmp/vexa-tests-XXXXXX";
-    if (mkdtemp(tmpl)) Dir = tmpl;
-    savefile::SetPathOverride(Dir.empty() ? "/nonexistent/vexa.dat" : Dir + "/vexa.dat");
-  }
-  void TearDown() override {
-    if (!Dir.empty()) std::system(("rm -rf " + Dir).c_str());
-  }
-  std::string Dir;
+  void SetUp() override { Folder = std::make_unique<vexa_test::PrivateFolder>(); }
+  void TearDown() override { Folder.reset(); }
+  std::unique_ptr<vexa_test::PrivateFolder> Folder;
 };
 
-[[maybe_unused]] ::testing::Environment* const kSandbox =
-    ::testing::AddGlobalTestEnvironment(new SaveFileSandbox);
+[[maybe_unused]] ::testing::Environment* const kPrivateFiles =
+    ::testing::AddGlobalTestEnvironment(new PrivateFiles);
 
 }  // namespace

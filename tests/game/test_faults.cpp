@@ -15,16 +15,11 @@
 
 #include "game/savefile.h"
 #include "screens/ranking.h"
-#include "tests/platform/test_faults_game.h"
+#include "tests/support/headless_game.h"
 
 namespace {
 
-using namespace faults_test;
-
-std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
-}
+using namespace vexa_test;
 
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -58,12 +53,7 @@ int LinesNaming(const std::string& text, const std::string& path) {
 // with its ticks, and both are put back afterwards.
 class SaveFileFault : public ::testing::Test {
  protected:
-  void SetUp() override {
-    WasManual = platform::AudioDevice::IsManualMode();
-    platform::AudioDevice::SetManualMode(true);
-    ASSERT_FALSE(Sandbox.Dir.empty());
-  }
-  void TearDown() override { platform::AudioDevice::SetManualMode(WasManual); }
+  void SetUp() override { ASSERT_FALSE(Sandbox.Path.empty()); }
   // A save file with options that differ from the defaults and a ranking row of our own.
   GameData Saved() {
     GameData d;
@@ -86,10 +76,10 @@ class SaveFileFault : public ::testing::Test {
     g.Wait(60);
   }
 
-  SaveSandbox Sandbox;
-  const std::string Dir = Sandbox.Dir;
-  std::string Path = Sandbox.Path;
-  bool WasManual = false;
+  PrivateFolder Sandbox;
+  const std::string Dir = Sandbox.Path;
+  std::string Path = Sandbox.SavePath;
+  ScopedManualAudio Manual{true};
 };
 
 TEST_F(SaveFileFault, FolderThatCannotBeWrittenKeepsTheNewRankingInMemoryAndOnScreen) {

@@ -8,6 +8,7 @@
 #include "media/korinput.h"
 #include "platform/keycodes.h"
 #include "platform/window.h"
+#include "tests/support/headless_game.h"
 
 namespace {
 
@@ -34,8 +35,8 @@ TGameMgrMode* Factory(TScreenId id, TGameMgrMode* parent) {
 
 struct Sequencer : ::testing::Test {
   GameData Data;
-  TKernel Kernel{nullptr, nullptr, nullptr, nullptr};
-  TGameMgrMode Root{nullptr, &Kernel, &Data};
+  vexa_test::SilentKernel Silent;
+  TGameMgrMode Root{nullptr, &Silent.Kernel, &Data};
   std::vector<TScreenId> Created;
   void SetUp() override {
     gCreated = &Created;
@@ -142,11 +143,11 @@ TEST(GameMgrHelpers, TextWidthAndKeyConfig) {
   EXPECT_EQ(GlyphIndex('a'), -1);
 
   auto window = platform::Window::CreateHeadless(513, 384);
-  TKorInput input;
+  vexa_test::SilentKernel silent;
+  TKorInput& input = silent.Input;
   input.Init(window.get());
-  TKernel kernel(nullptr, nullptr, &input, nullptr);
   GameData data;
-  TGameMgrMode root(nullptr, &kernel, &data);
+  TGameMgrMode root(nullptr, &silent.Kernel, &data);
   data.ControlType = 1;
   root.ApplyKeyConfig();
   EXPECT_EQ(input.KeyCodes.A, keycode::Space);
@@ -170,8 +171,8 @@ TEST(GameMgrHelpers, TextWidthAndKeyConfig) {
   data.ControlType = 1;
   root.ApplyKeyConfig();
   window->Input().SetKey(keycode::Space, true);
-  kernel.Tick(20);
-  EXPECT_TRUE(kernel.Pushed & btA);
+  silent.Kernel.Tick(20);
+  EXPECT_TRUE(silent.Kernel.Pushed & btA);
 }
 
 TEST(GameMgrHelpers, DefaultRankingRows) {

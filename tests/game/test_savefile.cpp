@@ -24,31 +24,19 @@
 #include "game/gamemgr.h"
 #include "game/savefile.h"
 #include "platform/resources.h"
+#include "tests/support/headless_game.h"
 
 namespace {
 
-// A fresh directory per test, removed afterwards.
+// A fresh folder per test, removed afterwards; its vexa.dat is the game's save file.
 class SaveDir : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/vexa-save-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    Dir = tmpl;
-    File = Dir + "/vexa.dat";
-  }
-  void TearDown() override { std::system(("rm -rf " + Dir).c_str()); }
-  std::vector<uint8_t> Bytes() {
-    std::vector<uint8_t> b;
-    platform::ReadWholeFile(File, b);
-    return b;
-  }
-  void Put(const std::vector<uint8_t>& b) {
-    FILE* f = std::fopen(File.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(b.data(), 1, b.size(), f);
-    std::fclose(f);
-  }
-  std::string Dir, File;
+  void SetUp() override { ASSERT_FALSE(Dir.empty()); }
+  std::vector<uint8_t> Bytes() { return vexa_test::ReadBytes(File); }
+  void Put(const std::vector<uint8_t>& b) { vexa_test::WriteBytes(File, b); }
+  vexa_test::PrivateFolder Folder;
+  const std::string Dir = Folder.Path;
+  const std::string File = Folder.SavePath;
 };
 
 int32_t I32(const std::vector<uint8_t>& b, size_t at) {
@@ -395,12 +383,10 @@ TEST_F(SaveDir, StartRemovesOnlyOldTemporariesOfItsOwn) {
     ASSERT_EQ(::chown((Dir + "/vexa.dat.tmp.4244.77aa").c_str(), 65534, 65534), 0);
   }
 
-  const std::string oldPath = savefile::Path();
-  savefile::SetPathOverride(File);
+  vexa_test::SilentKernel silent;
   GameData d;
-  TGameMgrMode root_mode(nullptr, nullptr, &d);
-  root_mode.LoadSaveData();
-  savefile::SetPathOverride(oldPath);
+  TGameMgrMode root_mode(nullptr, &silent.Kernel, &d);
+  root_mode.LoadSaveData();  // from the folder's vexa.dat, the game's save file here
   EXPECT_EQ(d.BlockType, 4);
 
   std::vector<std::string> left = OtherEntries(Dir, {"vexa.dat"});

@@ -19,41 +19,11 @@
 #include "platform/font.h"
 #include "platform/midi_out.h"
 #include "screens/ending.h"
-#include "tests/platform/test_faults_game.h"
+#include "tests/support/headless_game.h"
 
 namespace {
 
-using namespace faults_test;
-
-// Sets an environment variable for one scope and puts the old value back.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : Name(name) {
-    if (const char* old = std::getenv(name)) Old = old;
-    ::setenv(name, value, 1);
-  }
-  ~ScopedEnv() {
-    if (Old)
-      ::setenv(Name, Old->c_str(), 1);
-    else
-      ::unsetenv(Name);
-  }
-
- private:
-  const char* Name;
-  std::optional<std::string> Old;
-};
-
-class ScopedManualAudio {
- public:
-  explicit ScopedManualAudio(bool on) : Was(platform::AudioDevice::IsManualMode()) {
-    platform::AudioDevice::SetManualMode(on);
-  }
-  ~ScopedManualAudio() { platform::AudioDevice::SetManualMode(Was); }
-
- private:
-  bool Was;
-};
+using namespace vexa_test;
 
 // A file of the given text in the temporary folder, removed at the end of the scope.
 struct JunkFile {
@@ -105,7 +75,7 @@ void PlayThroughTheMenus(RunningGame& g) {
 }
 
 TEST(AudioFault, NoAudioDeviceLeavesBothSoundComponentsOffAndTheGameRunsSilent) {
-  SaveSandbox save;
+  PrivateFolder save;
   ScopedManualAudio live(false);
   if (SDL_WasInit(SDL_INIT_AUDIO)) GTEST_SKIP() << "SDL audio already up in this process";
   ScopedEnv driver("SDL_AUDIODRIVER", "vexa-no-such-driver");
@@ -124,7 +94,7 @@ TEST(AudioFault, NoAudioDeviceLeavesBothSoundComponentsOffAndTheGameRunsSilent) 
 }
 
 TEST(AudioFault, WithoutASoundCardTheAudioLibrarySaysNothingAndTheGameSaysOneLine) {
-  SaveSandbox save;
+  PrivateFolder save;
   ScopedManualAudio live(false);
   if (SDL_WasInit(SDL_INIT_AUDIO)) GTEST_SKIP() << "SDL audio already up in this process";
   ScopedEnv driver("SDL_AUDIODRIVER", "alsa");
@@ -145,7 +115,7 @@ TEST(AudioFault, WithoutASoundCardTheAudioLibrarySaysNothingAndTheGameSaysOneLin
 class SoundFontFault : public ::testing::Test {
  protected:
   void TearDown() override { platform::ClearSoundFontPathsOverride(); }
-  SaveSandbox Save;
+  PrivateFolder Save;
   ScopedManualAudio Manual{true};
 };
 
@@ -193,7 +163,7 @@ TEST_F(SoundFontFault, TheSameSetUpWithASoundFontHasMusic) {
 class FontFault : public ::testing::Test {
  protected:
   void TearDown() override { platform::ClearGothicFontOverride(); }
-  SaveSandbox Save;
+  PrivateFolder Save;
   ScopedManualAudio Manual{true};
 
   // The ending's credits and a chain balloon on the face, drawn with the game's own
@@ -286,7 +256,7 @@ class JoystickFault : public ::testing::Test {
   int Index = -1;
   bool Detached = false;
   SDL_Joystick* Pad = nullptr;
-  SaveSandbox Save;
+  PrivateFolder Save;
   ScopedManualAudio Manual{true};
 };
 

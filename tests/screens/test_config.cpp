@@ -2,34 +2,22 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "media/kormidi.h"
 #include "platform/audio_device.h"
 #include "platform/midi_out.h"
+#include "game/savefile.h"
 #include "screens/config.h"
-#include "tests/screens/test_config_fixture.h"
+#include "tests/support/headless_game.h"
 
 namespace {
 
-using screens_test::Rgb;
-using namespace screens_test;
+using namespace vexa_test;
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-int32_t I32At(const std::vector<uint8_t>& b, size_t at) {
-  return static_cast<int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
-                              (static_cast<uint32_t>(b[at + 3]) << 24));
-}
-
-struct ConfigScreen : ScreenTest {
+struct ConfigScreen : DrawnGame {
   void SetUp() override {
-    ScreenTest::SetUp();
+    DrawnGame::SetUp();
     // Block and back pictures under their resource names (found as files when the program
     // carries none).
     for (int i = 1; i <= 5; ++i)
@@ -41,9 +29,8 @@ struct ConfigScreen : ScreenTest {
     Root->RegisterImage("背景", Data.BackType);
   }
   TConfigMode* Open() {
-    auto* c = new TConfigMode(Root.get(), Kernel.get(), &Data);
-    Root->Child = c;
-    Frame();  // Init and the first fade step
+    TConfigMode* c = &MakeChild<TConfigMode>();
+    Tick();  // Init and the first fade step
     return c;
   }
 };
@@ -90,14 +77,14 @@ TEST_F(ConfigScreen, RowsWrapWithRepeatAndValuesWrapBothWaysWithLivePreview) {
   // Held down: the row moves on the press and again by auto-repeat; a held left/right
   // changes the value only once.
   Wnd->Input().SetKey(keycode::Down, true);
-  Frames(12);
+  Ticks(12);
   Wnd->Input().SetKey(keycode::Down, false);
-  Frame();
+  Tick();
   EXPECT_EQ(c->Item, (2 + 2) % 4);  // the press and one repeat after 200 ms
   Wnd->Input().SetKey(keycode::Right, true);
-  Frames(30);
+  Ticks(30);
   Wnd->Input().SetKey(keycode::Right, false);
-  Frame();
+  Tick();
   EXPECT_EQ(c->Values[0], 1);
   // Nothing of this is in force yet.
   EXPECT_EQ(Data.BlockType, 0);
@@ -108,7 +95,7 @@ TEST_F(ConfigScreen, RowsWrapWithRepeatAndValuesWrapBothWaysWithLivePreview) {
 
 TEST_F(ConfigScreen, CancelAfterChangingEveryRowLeavesEverythingAsItWas) {
   Root->WriteSaveData();
-  const std::vector<uint8_t> before = ReadFile(SavePath);
+  const std::vector<uint8_t> before = SaveBytes();
   ASSERT_EQ(before.size(), savefile::kSize);
   const InputState keysBefore = Input.KeyCodes;
   TConfigMode* c = Open();
@@ -124,7 +111,7 @@ TEST_F(ConfigScreen, CancelAfterChangingEveryRowLeavesEverythingAsItWas) {
   EXPECT_EQ(Data.BackType, 0);
   EXPECT_EQ(Data.BgmType, 0);
   EXPECT_EQ(Data.ControlType, 0);
-  EXPECT_EQ(ReadFile(SavePath), before);
+  EXPECT_EQ(SaveBytes(), before);
   EXPECT_EQ(SpriteRes("ブロック"), "BLOCK1");
   EXPECT_EQ(SpriteRes("背景"), "BACK1");
   EXPECT_EQ(std::memcmp(&Input.KeyCodes, &keysBefore, sizeof keysBefore), 0);
@@ -174,7 +161,7 @@ TEST_F(ConfigScreen, DecideAppliesSavesAndOnlyThenSwitchesTheKeys) {
   EXPECT_EQ(DrawC.GetSpriteSurf("見本ブロック"), nullptr);
   EXPECT_EQ(DrawC.GetSpriteSurf("見本背景"), nullptr);
 
-  const std::vector<uint8_t> file = ReadFile(SavePath);
+  const std::vector<uint8_t> file = SaveBytes();
   ASSERT_EQ(file.size(), savefile::kSize);
   EXPECT_EQ(I32At(file, 268), 4);
   EXPECT_EQ(I32At(file, 272), 1);
@@ -190,7 +177,7 @@ TEST_F(ConfigScreen, DecideAndCancelInTheSameTickApplyAndSave) {
   Tap(keycode::Right);
   Wnd->Input().SetKey(keycode::Enter, true);
   Wnd->Input().SetKey(keycode::X, true);
-  Frame();
+  Tick();
   EXPECT_TRUE(c->Decided);
   EXPECT_TRUE(c->Cancelled);
   Wnd->Input().SetKey(keycode::Enter, false);
@@ -204,7 +191,7 @@ TEST_F(ConfigScreen, FollowsTheMenuCycleAndReopensOnBlock) {
   TConfigMode* c = Open();
   int ticks = 1;
   while (c->Phase == 0 && ticks < 50) {
-    Frame();
+    Tick();
     ++ticks;
   }
   EXPECT_EQ(ticks, 7);  // 255 in steps of 40
@@ -276,7 +263,6 @@ struct ConfigScreenMusic : ConfigScreen {
     EXPECT_TRUE(ok);
     return &Midi;
   }
-  TKorMidi Midi;
 };
 
 TEST_F(ConfigScreenMusic, TheMusicFollowsTheBgmRowAndStaysAsPreviewedOnCancel) {

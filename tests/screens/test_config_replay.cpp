@@ -1,18 +1,16 @@
 // The options screen end to end: the replay runner plays the game headless from the scripts
 // in tests/e2e, twice in one directory, so the second run starts from the first run's save.
-#include "tests/screens/test_config_replay_util.h"
+#include "tests/support/headless_game.h"
 
 namespace {
 
-using namespace replay_test;
+using namespace vexa_test;
 
 TEST(OptionsEndToEnd, DecidedChoicesAreSavedAndComeBackAfterARestart) {
-  ReplayDir dir;
-  ASSERT_FALSE(dir.Path.empty());
+  ReplayFolder dir;
 
-  ReplayRun first = dir.Play("config_save.txt");
-  ASSERT_EQ(first.Status, 0) << first.Out;
-  ASSERT_EQ(first.Dumps.size(), 3u) << first.Out;
+  ReplayRun first;
+  ASSERT_TRUE(dir.Play("config_save.txt", 7, 3, first));
   EXPECT_EQ(Value(first.Dumps[0], "mode"), "TConfigMode");
   EXPECT_EQ(Value(first.Dumps[0], "Item"), "0");
   EXPECT_EQ(Value(first.Dumps[0], "Values"), "0,0,0,0");
@@ -24,7 +22,7 @@ TEST(OptionsEndToEnd, DecidedChoicesAreSavedAndComeBackAfterARestart) {
   EXPECT_EQ(Value(first.Dumps[2], "BackType"), "0");
   EXPECT_EQ(Value(first.Dumps[2], "ControlType"), "0");
 
-  const std::vector<uint8_t> saved = dir.File("vexa.dat");
+  const std::vector<uint8_t> saved = dir.Read("vexa.dat");
   ASSERT_EQ(saved.size(), 308u);
   EXPECT_EQ(std::string(saved.begin(), saved.begin() + 12), "Vexa Ver1.02");
   EXPECT_EQ(I32At(saved, 268), 4);
@@ -32,9 +30,8 @@ TEST(OptionsEndToEnd, DecidedChoicesAreSavedAndComeBackAfterARestart) {
   EXPECT_EQ(I32At(saved, 276), 1);
   EXPECT_EQ(I32At(saved, 280), 0);
 
-  ReplayRun second = dir.Play("config_restart.txt");
-  ASSERT_EQ(second.Status, 0) << second.Out;
-  ASSERT_EQ(second.Dumps.size(), 3u) << second.Out;
+  ReplayRun second;
+  ASSERT_TRUE(dir.Play("config_restart.txt", 7, 3, second));
   EXPECT_EQ(Value(second.Dumps[0], "mode"), "TTitleMode");
   EXPECT_EQ(Value(second.Dumps[0], "BlockType"), "4");
   EXPECT_EQ(Value(second.Dumps[0], "BgmType"), "1");
@@ -43,12 +40,12 @@ TEST(OptionsEndToEnd, DecidedChoicesAreSavedAndComeBackAfterARestart) {
   // Cancelled after a change: nothing moves.
   EXPECT_EQ(Value(second.Dumps[2], "mode"), "TTitleMode");
   EXPECT_EQ(Value(second.Dumps[2], "BlockType"), "4");
-  EXPECT_EQ(dir.File("vexa.dat"), saved);
+  EXPECT_EQ(dir.Read("vexa.dat"), saved);
 
   // The sample blocks show the chosen set: the same picture when previewed and when
   // reopened after the restart, another one for the first set.
   const auto sample = [&](const char* shot) {
-    return ShotRegion(dir.File(shot), 172, 76, 300, 108);
+    return ShotRegion(dir.Read(shot), 172, 76, 300, 108);
   };
   const std::vector<uint8_t> changed = sample("option_changed.bmp");
   ASSERT_EQ(changed.size(), 128u * 32u * 3u);
@@ -57,11 +54,9 @@ TEST(OptionsEndToEnd, DecidedChoicesAreSavedAndComeBackAfterARestart) {
 }
 
 TEST(OptionsEndToEnd, DecidedInsideAGameTheGameGoesOnWithTheNewPictures) {
-  ReplayDir dir;
-  ASSERT_FALSE(dir.Path.empty());
-  ReplayRun r = dir.Play("config_from_game.txt");
-  ASSERT_EQ(r.Status, 0) << r.Out;
-  ASSERT_EQ(r.Dumps.size(), 3u) << r.Out;
+  ReplayFolder dir;
+  ReplayRun r;
+  ASSERT_TRUE(dir.Play("config_from_game.txt", 7, 3, r));
   EXPECT_EQ(Value(r.Dumps[0], "mode"), "TGameMainMode");
   EXPECT_EQ(Value(r.Dumps[1], "mode"), "TConfigMode");
   EXPECT_EQ(Value(r.Dumps[1], "Item"), "0");
@@ -70,13 +65,13 @@ TEST(OptionsEndToEnd, DecidedInsideAGameTheGameGoesOnWithTheNewPictures) {
   EXPECT_EQ(Value(r.Dumps[2], "Paused"), "0");
   EXPECT_EQ(Value(r.Dumps[2], "BlockType"), "1");
   EXPECT_EQ(Value(r.Dumps[2], "BackType"), "1");
-  const std::vector<uint8_t> saved = dir.File("vexa.dat");
+  const std::vector<uint8_t> saved = dir.Read("vexa.dat");
   ASSERT_EQ(saved.size(), 308u);
   EXPECT_EQ(I32At(saved, 268), 1);
   EXPECT_EQ(I32At(saved, 272), 1);
   // The background beside the well and the blocks in it are drawn from the new pictures.
-  const auto back = [&](const char* shot) { return ShotRegion(dir.File(shot), 400, 200, 500, 300); };
-  const auto well = [&](const char* shot) { return ShotRegion(dir.File(shot), 160, 330, 352, 350); };
+  const auto back = [&](const char* shot) { return ShotRegion(dir.Read(shot), 400, 200, 500, 300); };
+  const auto well = [&](const char* shot) { return ShotRegion(dir.Read(shot), 160, 330, 352, 350); };
   ASSERT_FALSE(back("game_before.bmp").empty());
   EXPECT_NE(back("game_before.bmp"), back("game_after.bmp"));
   EXPECT_NE(well("game_before.bmp"), well("game_after.bmp"));

@@ -9,11 +9,11 @@
 #include "platform/i18n.h"
 #include "screens/creditactor.h"
 #include "screens/ending.h"
-#include "tests/screens/test_config_fixture.h"
+#include "tests/support/headless_game.h"
 
 namespace {
 
-using namespace screens_test;
+using namespace vexa_test;
 
 TEST(CreditLayout, LinesAreCentredAtHalfTheFontHeightPerByte) {
   // Ten full-width characters are 20 bytes: at 14 pixels the line starts 70 pixels left of
@@ -56,24 +56,20 @@ TEST(CreditLayout, TheRollHoldsTheHeadingsInTheirSlots) {
   EXPECT_EQ(filled, 16);
 }
 
-struct EndingScreen : ScreenTest {
+struct EndingScreen : DrawnGame {
   void SetUp() override {
-    ScreenTest::SetUp();
+    DrawnGame::SetUp();
     WriteSolidBitmap("REWARD", 510, 380, Rgb{200, 220, 240});
     // The reward screen left the fade at full white.
     Kernel->FadeWhite = true;
     Kernel->FadeLevel = 255;
   }
-  TEndingMode* Open() {
-    auto* e = new TEndingMode(Root.get(), Kernel.get(), &Data);
-    Root->Child = e;
-    return e;
-  }
+  TEndingMode* Open() { return &MakeChild<TEndingMode>(); }
 };
 
 TEST_F(EndingScreen, BuildsTheLinesBelowTheScreenAndFadesInFromWhite) {
   TEndingMode* e = Open();
-  Frame();
+  Tick();
   EXPECT_STREQ(e->ClassName(), "TEndingMode");
   ASSERT_NE(e->Credits, nullptr);
   ASSERT_EQ(e->Credits->Count(), 16);
@@ -87,9 +83,9 @@ TEST_F(EndingScreen, BuildsTheLinesBelowTheScreenAndFadesInFromWhite) {
   EXPECT_EQ(last->Kind, TCreditActor::LastLine);
   EXPECT_TRUE(Kernel->FadeWhite);
   EXPECT_EQ(Kernel->FadeLevel, 250);
-  Frames(49);
+  Ticks(49);
   EXPECT_EQ(e->Phase, 0);
-  Frame();
+  Tick();
   EXPECT_EQ(e->Phase, 1);  // 51 ticks of 5 levels
   EXPECT_EQ(Kernel->FadeLevel, 0);
   ASSERT_NE(DrawC.GetSpriteSurf("エンディング"), nullptr);
@@ -111,18 +107,18 @@ TEST_F(EndingScreen, BuildsTheLinesBelowTheScreenAndFadesInFromWhite) {
 
 TEST_F(EndingScreen, TheRollEndsWithTheClosingLineRestingInTheMiddle) {
   TEndingMode* e = Open();
-  Frames(51);
+  Ticks(51);
   ASSERT_EQ(e->Phase, 1);
   auto* last = static_cast<TCreditActor*>(e->Credits->Get(15));
   // (2044 - 192) / 64 = 28.9 s: 1447 frames of 20 ms bring it to the middle.
-  Frames(1440);
+  Ticks(1440);
   EXPECT_GT(last->Y, 192.0f);
-  Frames(10);
+  Ticks(10);
   EXPECT_LE(last->Y, 192.0f);
   EXPECT_GT(last->Y, 192.0f - 64.0f * 0.02f - 0.01f);
   const float rest = last->Y;
   EXPECT_EQ(e->Credits->Count(), 1);  // every other line has scrolled away
-  Frames(500);
+  Ticks(500);
   EXPECT_FLOAT_EQ(last->Y, rest);
   EXPECT_EQ(e->Credits->Count(), 1);
   EXPECT_EQ(e->Phase, 1);
@@ -130,7 +126,7 @@ TEST_F(EndingScreen, TheRollEndsWithTheClosingLineRestingInTheMiddle) {
 
 TEST_F(EndingScreen, OnlyEnterEndsItAndTheSpriteIsRemoved) {
   TEndingMode* e = Open();
-  Frames(60);
+  Ticks(60);
   ASSERT_EQ(e->Phase, 1);
   Tap(keycode::Z);
   Tap(keycode::Space);
@@ -156,11 +152,11 @@ TEST_F(EndingScreen, EnterDuringTheFadeInIsTakenWhenTheRollStarts) {
   Tap(keycode::Enter);
   EXPECT_TRUE(e->EndRequest);
   EXPECT_EQ(e->Phase, 0);
-  Frames(48);
+  Ticks(48);
   EXPECT_EQ(e->Phase, 0);
-  Frame();
+  Tick();
   EXPECT_EQ(e->Phase, 1);
-  Frame();
+  Tick();
   EXPECT_EQ(e->Phase, 2);
 }
 
@@ -176,13 +172,13 @@ TEST_F(EndingScreen, TheCreditsRollBetweenTheLetterBlocksAndTheFigure) {
     SCOPED_TRACE(language);
     platform::InitTranslations(language);
     TEndingMode* e = Open();
-    Frames(51);
+    Ticks(51);
     ASSERT_EQ(e->Phase, 1);
     TSpriteSurf* pic = DrawC.GetSpriteSurf("エンディング");
     ASSERT_NE(pic, nullptr);
     int left = 512, right = -1, light = 0, dark = 0;
     for (int frame = 0; frame < 1500; frame += 8) {
-      Frames(8);
+      Ticks(8);
       for (int y = 2; y < 382; ++y)
         for (int x = 1; x < 511; ++x) {
           const uint32_t p = Px(x, y);

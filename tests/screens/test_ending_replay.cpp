@@ -2,11 +2,11 @@
 // from a prepared save file, then the completed picture, the white fade, the credit roll and
 // the way back to the title.
 #include "game/savefile.h"
-#include "tests/screens/test_config_replay_util.h"
+#include "tests/support/headless_game.h"
 
 namespace {
 
-using namespace replay_test;
+using namespace vexa_test;
 
 // Pixels darker than every channel 48 in a rectangle of a shot.
 int DarkPixels(const std::vector<uint8_t>& region) {
@@ -25,17 +25,15 @@ int LightPixels(const std::vector<uint8_t>& region) {
 }
 
 TEST(EndingEndToEnd, LastStageRewardAndCreditRoll) {
-  ReplayDir dir;
-  ASSERT_FALSE(dir.Path.empty());
+  ReplayFolder dir;
   GameData saved;
   SetDefaultRanking(saved);
   saved.ContinueStage = 49;
   saved.MaxStage = 49;
-  ASSERT_TRUE(savefile::Write(dir.Path + "/vexa.dat", saved));
+  ASSERT_TRUE(savefile::Write(dir.SavePath, saved));
 
-  ReplayRun r = dir.Play("ending_stage50.txt");
-  ASSERT_EQ(r.Status, 0) << r.Out;
-  ASSERT_EQ(r.Dumps.size(), 9u) << r.Out;
+  ReplayRun r;
+  ASSERT_TRUE(dir.Play("ending_stage50.txt", 7, 9, r));
   const auto& d = r.Dumps;
   EXPECT_EQ(Value(d[0], "mode"), "TGameMainMode");
   EXPECT_EQ(Value(d[0], "Stage"), "49");
@@ -66,7 +64,7 @@ TEST(EndingEndToEnd, LastStageRewardAndCreditRoll) {
   // The piece uncovered last (column 1, row 1) is black before and shows the picture after,
   // the same as in the ending's complete picture.
   const auto piece = [&](const char* shot) {
-    return ShotRegion(dir.File(shot), 103, 78, 205, 154);
+    return ShotRegion(dir.Read(shot), 103, 78, 205, 154);
   };
   const std::vector<uint8_t> before = piece("reward_before.bmp");
   ASSERT_EQ(before.size(), 102u * 76u * 3u);
@@ -77,7 +75,7 @@ TEST(EndingEndToEnd, LastStageRewardAndCreditRoll) {
 
   // The closing line rests in the middle of the open sky, light letters in a dark outline.
   const auto closing = [&](const char* shot, auto count) {
-    return count(ShotRegion(dir.File(shot), 174, 190, 270, 218));
+    return count(ShotRegion(dir.Read(shot), 174, 190, 270, 218));
   };
   EXPECT_GT(closing("ending_rest.bmp", DarkPixels),
             closing("reward_complete.bmp", DarkPixels) + 100);

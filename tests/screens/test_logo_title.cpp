@@ -2,6 +2,8 @@
 // and choice.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "media/kormidi.h"
 #include "platform/audio_device.h"
 #include "platform/midi_out.h"
@@ -10,13 +12,13 @@
 #include "screens/lvselect.h"
 #include "screens/regrank.h"
 #include "screens/title.h"
-#include "tests/screens/menu_harness.h"
+#include "tests/support/headless_game.h"
 
-namespace menu_test {
+namespace vexa_test {
 namespace {
 
-using LogoTest = MenuTest;
-using TitleTest = MenuTest;
+using LogoTest = HeadlessGame;
+using TitleTest = HeadlessGame;
 
 TEST_F(LogoTest, UnskippedRunsPauseFadeShowFadePauseAndHoldsTheLastCell) {
   TLogoMode& logo = Make<TLogoMode>();
@@ -144,9 +146,9 @@ TEST_F(TitleTest, DecideDuringFadeInIsTakenWhenTheFadeEnds) {
 }
 
 }  // namespace
-}  // namespace menu_test
+}  // namespace vexa_test
 
-namespace menu_test {
+namespace vexa_test {
 namespace {
 
 // A one-track song of a few seconds with a note at its start, written as a file under the
@@ -157,13 +159,14 @@ void WriteSong(const std::string& path) {
       0x00, 0x90, 60,   100,                     // note on
       0x83, 0x60, 0x80, 60,   0,                 // note off after 480 ticks
       0xA5, 0x60, 0xFF, 0x2F, 0x00};             // end after 4800 more
-  std::vector<uint8_t> smf = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0,
-                              'M', 'T', 'r', 'k', 0, 0, 0, static_cast<uint8_t>(track.size())};
-  smf.insert(smf.end(), track.begin(), track.end());
-  WriteFile(path, smf);
+  const std::vector<uint8_t> head = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0,
+                                     'M', 'T', 'r', 'k', 0, 0, 0, static_cast<uint8_t>(track.size())};
+  std::vector<uint8_t> smf(head.size() + track.size());
+  std::copy(track.begin(), track.end(), std::copy(head.begin(), head.end(), smf.begin()));
+  WriteBytes(path, smf);
 }
 
-class MenuMusic : public MenuTest {
+class MenuMusic : public HeadlessGame {
  protected:
   TKorMidi* MidiComponent() override {
     platform::AudioDevice::SetManualMode(true);
@@ -172,18 +175,17 @@ class MenuMusic : public MenuTest {
     return &Midi;
   }
   void SetUp() override {
-    MenuTest::SetUp();
-    WriteSong(Dir + "/OPENING");
-    WriteSong(Dir + "/BGM1");
-    WriteSong(Dir + "/FANFARE");
+    HeadlessGame::SetUp();
+    WriteSong(Dir.At("OPENING"));
+    WriteSong(Dir.At("BGM1"));
+    WriteSong(Dir.At("FANFARE"));
   }
   void TearDown() override {
     Midi.CleanUp();
     platform::AudioDevice::SetManualMode(false);
-    MenuTest::TearDown();
+    HeadlessGame::TearDown();
   }
   std::shared_ptr<platform::MidiLog> Log = std::make_shared<platform::MidiLog>();
-  TKorMidi Midi;
 };
 
 TEST_F(MenuMusic, TitleOpeningStartsWhenTheFadeInEnds) {
@@ -244,10 +246,7 @@ TEST_F(MenuMusic, FanfareOnlyForANewRankingEntry) {
 }
 
 // The logo on a real work surface: every frame starts from black.
-class LogoDraw : public MenuTest {
- protected:
-  bool WithDraw() const override { return true; }
-};
+using LogoDraw = DrawnGame;
 
 TEST_F(LogoDraw, CellsAreDrawnOnAClearedScreenAndTheSpriteGoesOnLeave) {
   TLogoMode& logo = Make<TLogoMode>();
@@ -264,4 +263,4 @@ TEST_F(LogoDraw, CellsAreDrawnOnAClearedScreenAndTheSpriteGoesOnLeave) {
 }
 
 }  // namespace
-}  // namespace menu_test
+}  // namespace vexa_test

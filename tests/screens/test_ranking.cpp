@@ -6,12 +6,24 @@
 
 #include "screens/ranking.h"
 #include "screens/regrank.h"
-#include "tests/screens/menu_harness.h"
+#include "tests/support/headless_game.h"
 
-namespace menu_test {
+namespace vexa_test {
 namespace {
 
-using Ranking = MenuTest;
+using Ranking = HeadlessGame;
+
+// A 24-bit BMP of w x h pixels whose colour (0xRRGGBB) is chosen per cell of cw x ch (cells
+// numbered row by row), for sprites whose cells must be told apart on the work surface.
+std::vector<uint8_t> CellBmp(int w, int h, int cw, int ch, uint32_t (*colour)(int cell)) {
+  std::vector<kordraw_test::Rgb> px;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const uint32_t c = colour((y / ch) * (w / cw) + x / cw);
+      px.push_back({static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
+    }
+  return kordraw_test::MakeBmp24(w, h, px);
+}
 
 void SetLast(GameData& d, int32_t score, int32_t level, int32_t blocks, uint8_t difficulty) {
   d.LastScore = score;
@@ -156,24 +168,22 @@ TEST(RankingFonts, NameFontFollowsTheLevelColours) {
 }
 
 // The table drawn on a real work surface with sprites whose colours tell the fonts apart.
-class RankingDraw : public MenuTest {
+class RankingDraw : public HeadlessGame {
  protected:
   bool WithDraw() const override { return true; }
   void SetUp() override {
-    MenuTest::SetUp();
+    HeadlessGame::SetUp();
     for (int f = 0; f < 4; ++f) {
-      WriteFile(Dir + "/font" + std::to_string(f) + ".bmp",
-                CellBmp(96, 168, 24, 24, kFontColour[f]));
-      ASSERT_TRUE(DrawC.CreateSprite("Font" + std::to_string(f),
-                                     Dir + "/font" + std::to_string(f) + ".bmp", 24, 24));
-      WriteFile(Dir + "/num" + std::to_string(f) + ".bmp", CellBmp(80, 32, 16, 16, kNumColour[f]));
-      ASSERT_TRUE(DrawC.CreateSprite("Num" + std::to_string(f),
-                                     Dir + "/num" + std::to_string(f) + ".bmp", 16, 16));
+      Sprite("Font" + std::to_string(f), CellBmp(96, 168, 24, 24, kFontColour[f]), 24);
+      Sprite("Num" + std::to_string(f), CellBmp(80, 32, 16, 16, kNumColour[f]), 16);
     }
-    WriteFile(Dir + "/curs.bmp", CellBmp(96, 24, 24, 24, [](int cell) -> uint32_t {
-                return 0x101010u * static_cast<uint32_t>(cell + 1) + 0x0000C0u;
-              }));
-    ASSERT_TRUE(DrawC.CreateSprite("FontCurs", Dir + "/curs.bmp", 24, 24));
+    Sprite("FontCurs", CellBmp(96, 24, 24, 24, [](int cell) -> uint32_t {
+             return 0x101010u * static_cast<uint32_t>(cell + 1) + 0x0000C0u;
+           }), 24);
+  }
+  // Registers a bitmap written into the folder under key, in square cells of the size.
+  void Sprite(const std::string& key, const std::vector<uint8_t>& bmp, int cell) {
+    ASSERT_TRUE(DrawC.CreateSprite(key, Dir.Write(key + ".bmp", bmp), cell, cell));
   }
   uint32_t Px(int x, int y) const { return DrawC.WorkSurface->GetPixel(x, y); }
   uint32_t Rgb(uint32_t c) const { return DrawC.WorkSurface->MapRgb(c >> 16, (c >> 8) & 0xFF, c & 0xFF); }
@@ -247,4 +257,4 @@ TEST_F(RankingDraw, HighlightedRowCyclesAndTheCursorFollowsTheTypedName) {
 }
 
 }  // namespace
-}  // namespace menu_test
+}  // namespace vexa_test

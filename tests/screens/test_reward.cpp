@@ -5,20 +5,20 @@
 
 #include "play/staractor.h"
 #include "screens/reward.h"
-#include "tests/screens/test_config_fixture.h"
+#include "tests/support/headless_game.h"
 
 namespace {
 
-using namespace screens_test;
+using namespace vexa_test;
 
 // Piece (column, row) of the reward picture in its own colour.
 Rgb PieceColour(int column, int row) {
   return Rgb{uint8_t(20 + 40 * column), uint8_t(20 + 40 * row), 77};
 }
 
-struct RewardScreen : ScreenTest {
+struct RewardScreen : DrawnGame {
   void SetUp() override {
-    ScreenTest::SetUp();
+    DrawnGame::SetUp();
     std::vector<Rgb> px(510 * 380);
     for (int y = 0; y < 380; ++y)
       for (int x = 0; x < 510; ++x) px[y * 510 + x] = PieceColour(x / 102, y / 76);
@@ -27,9 +27,7 @@ struct RewardScreen : ScreenTest {
   }
   TRewardMode* Open(int32_t stage) {
     Data.Stage = stage;
-    auto* r = new TRewardMode(Root.get(), Kernel.get(), &Data);
-    Root->Child = r;
-    return r;
+    return &MakeChild<TRewardMode>();
   }
   // The pieces visible on the work surface, read at their centres.
   std::vector<std::pair<int, int>> VisiblePieces() {
@@ -69,32 +67,32 @@ TEST(RewardOrder, EveryPieceOnceInTheScatteredOrder) {
 
 TEST_F(RewardScreen, StageTwoOpensBlackAndUncoversTheFirstPieceAfterThreeSeconds) {
   TRewardMode* r = Open(2);
-  Frame();
+  Tick();
   EXPECT_STREQ(r->ClassName(), "TRewardMode");
   EXPECT_TRUE(VisiblePieces().empty());
   // 3000 ms of the screen's time have passed after 150 frames; the piece shows once the
   // time is beyond them.
-  Frames(150);
+  Ticks(150);
   EXPECT_FALSE(r->Revealed);
   EXPECT_TRUE(VisiblePieces().empty());
-  Frame();
+  Tick();
   EXPECT_TRUE(r->Revealed);
   ASSERT_EQ(VisiblePieces(), (std::vector<std::pair<int, int>>{{0, 4}}));
   // A burst of twelve stars over the new piece.
   ASSERT_NE(r->Stars, nullptr);
   EXPECT_EQ(r->Stars->Count(), 12);
   EXPECT_FLOAT_EQ(r->Stars->Get(0)->X, 32.0f + 200.0f * 0.02f);
-  Frames(30);
+  Ticks(30);
   EXPECT_EQ(r->Stars->Count(), 0);
 }
 
 TEST_F(RewardScreen, StageFiftyShowsTwentyFourPiecesThenCompletesThePicture) {
   TRewardMode* r = Open(50);
-  Frames(13);  // faded in
+  Ticks(13);  // faded in
   std::vector<std::pair<int, int>> shown = VisiblePieces();
   EXPECT_EQ(shown.size(), 24u);
   for (auto& p : shown) EXPECT_NE(p, (std::pair<int, int>{1, 1}));
-  Frames(139);
+  Ticks(139);
   EXPECT_TRUE(r->Revealed);
   EXPECT_EQ(VisiblePieces().size(), 25u);
 }
@@ -115,7 +113,7 @@ TEST_F(RewardScreen, PiecesEarnedMatchTheStage) {
 
 TEST_F(RewardScreen, DecideBelowFiftyFadesToBlack) {
   TRewardMode* r = Open(4);
-  Frames(20);
+  Ticks(20);
   ASSERT_EQ(r->Phase, 1);
   Tap(keycode::Z);
   EXPECT_EQ(r->Phase, 2);
@@ -129,14 +127,14 @@ TEST_F(RewardScreen, DecideBelowFiftyFadesToBlack) {
 TEST_F(RewardScreen, FadeInTakesThirteenTicksAndDecideThenIsTakenBeforeAnyPiece) {
   TRewardMode* r = Open(2);
   Wnd->Input().SetKey(keycode::Enter, true);
-  Frame();
+  Tick();
   Wnd->Input().SetKey(keycode::Enter, false);
   EXPECT_TRUE(r->Decided);
   EXPECT_EQ(r->Phase, 0);
-  Frames(12);
+  Ticks(12);
   EXPECT_EQ(r->Phase, 1);  // the fade ended on the 13th tick
   EXPECT_EQ(Kernel->FadeLevel, 0);
-  Frame();
+  Tick();
   EXPECT_EQ(r->Phase, 2);  // taken on the first tick of phase 1
   RunUntilGone();
   EXPECT_EQ(Root->Child, nullptr);
@@ -144,13 +142,13 @@ TEST_F(RewardScreen, FadeInTakesThirteenTicksAndDecideThenIsTakenBeforeAnyPiece)
 
 TEST_F(RewardScreen, DecideAtFiftyFadesToWhiteInFiftyOneTicksAndLeavesTheWhiteSet) {
   TRewardMode* r = Open(50);
-  Frames(20);
+  Ticks(20);
   Tap(keycode::Enter);
   EXPECT_EQ(r->Phase, 3);
   EXPECT_TRUE(Kernel->FadeWhite);
   int ticks = 1;  // the second frame of the tap was the first white step
   while (Root->Child && ticks < 100) {
-    Frame();
+    Tick();
     ++ticks;
   }
   EXPECT_EQ(ticks, 51);

@@ -6,12 +6,12 @@
 #include "screens/lvselect.h"
 #include "screens/puzsave.h"
 #include "screens/select.h"
-#include "tests/screens/menu_harness.h"
+#include "tests/support/headless_game.h"
 
-namespace menu_test {
+namespace vexa_test {
 namespace {
 
-using SelectMenus = MenuTest;
+using SelectMenus = HeadlessGame;
 
 TEST_F(SelectMenus, GameTypeLeftRightAndDecide) {
   TSelectMode& s = Make<TSelectMode>();
@@ -254,4 +254,4 @@ TEST_F(SelectMenus, RetryYesCountsTheRetryNoWritesNothing) {
 }
 
 }  // namespace
-}  // namespace menu_test
+}  // namespace vexa_test
