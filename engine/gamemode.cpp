@@ -47,7 +47,7 @@ void TGameMode::Update(int32_t dt) {
   if (!Initialized) Init();
   Move(dt);
   Draw();
-  if (AutoPresent && Kernel) Kernel->Present();
+  if (AutoPresent) Kernel->Present();
   if (Finished) Leave();
   Elapsed += dt;
   Frames += 1;
@@ -59,7 +59,7 @@ void TGameMode::Paint() {
     return;
   }
   Draw();
-  if (AutoPresent && Kernel) Kernel->Present();
+  if (AutoPresent) Kernel->Present();
 }
 
 bool TGameMode::IsFinished() { return Finished; }

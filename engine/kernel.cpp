@@ -1,5 +1,6 @@
 #include "engine/kernel.h"
 
+#include <cassert>
 #include <cstring>
 
 #include "media/kordraw.h"
@@ -9,11 +10,13 @@
 #include "platform/keycodes.h"
 
 TKernel::TKernel(TKorDraw* draw, TKorSound* sound, TKorInput* input, TKorMidi* midi)
-    : Draw(draw), Sound(sound), Input(input), Midi(midi) {}
+    : Draw(draw), Sound(sound), Input(input), Midi(midi) {
+  assert(draw && sound && input && midi);
+}
 
 void TKernel::Tick(int32_t dt) {
-  if (Input) Input->TakeKeyEvents();
-  if (Sound) Sound->NextFrame();
+  Input->TakeKeyEvents();
+  Sound->NextFrame();
   ReadButtons(dt);
   ReadKeyboard();
 }
@@ -24,7 +27,7 @@ void TKernel::ReadButtons(int32_t dt) {
   Pushed = 0;
   Buttons = 0;
   InputState state{};
-  if (Input) Input->GetState(state);
+  Input->GetState(state);
   const uint8_t* entries = state.Bytes();
   for (int i = 0; i < 7; ++i)
     if (entries[i] != 0) Buttons |= static_cast<uint16_t>(1u << i);
@@ -49,7 +52,7 @@ void TKernel::ReadButtons(int32_t dt) {
 void TKernel::ReadKeyboard() {
   uint8_t keys[256];
   std::memset(keys, 0, sizeof keys);
-  if (Input) Input->GetKeyboardState(keys);
+  Input->GetKeyboardState(keys);
   PushedKey = -1;
   bool wentDown = false;
   for (int i = 0; i < 256; ++i) {
@@ -98,7 +101,6 @@ char TKernel::GetLetter() const {
 }
 
 void TKernel::Present() {
-  if (!Draw) return;
   if (Blackout) {
     Draw->Clear();
   } else if (FadeLevel > 0) {

@@ -22,6 +22,10 @@ enum : uint16_t {
 
 class TKernel {
  public:
+  // All four components are always there and are never null: every mode, actor and the
+  // kernel itself call them without asking. A component that could not start (no window,
+  // no audio device, no synthesiser) is still passed; it answers false on every call and
+  // the game runs on without it. Tests pass components that were never started.
   TKernel(TKorDraw* draw, TKorSound* sound, TKorInput* input, TKorMidi* midi);
 
   void Tick(int32_t dt);

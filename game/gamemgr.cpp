@@ -109,11 +109,9 @@ TGameMgrMode::TGameMgrMode(TGameMode* parent, TKernel* kernel, void* data)
     : TGameMode(parent, kernel, data), GameData(static_cast<::GameData*>(data)) {}
 
 void TGameMgrMode::Init() {
-  if (GameData) {
-    GameData->BackRequest = false;
-    GameData->StageFailed = false;
-    GameData->RetryRequest = false;
-  }
+  GameData->BackRequest = false;
+  GameData->StageFailed = false;
+  GameData->RetryRequest = false;
   TGameMode::Init();
 }
 
@@ -223,7 +221,7 @@ void TGameMgrMode::Move(int32_t) {
 }
 
 bool TGameMgrMode::ConsumeBack(TMgrStep step) {
-  if (GameData && GameData->BackRequest) {
+  if (GameData->BackRequest) {
     GameData->BackRequest = false;
     Phase = static_cast<int32_t>(step);
     return true;
@@ -232,19 +230,14 @@ bool TGameMgrMode::ConsumeBack(TMgrStep step) {
 }
 
 void TGameMgrMode::LoadCatalogue() {
-  if (!Kernel) return;
-  if (Kernel->Draw) {
-    for (const SpriteEntry& s : kSprites)
-      Kernel->Draw->CreateSprite(s.Key, s.Resource, s.CellWidth, s.CellHeight);
-    RegisterImage("背景", GameData ? GameData->BackType : 0);
-    RegisterCells("ブロック", GameData ? GameData->BlockType : 0);
-  }
-  if (Kernel->Sound)
-    for (const SoundEntry& s : kSounds) Kernel->Sound->CreateBuffer(s.Key, s.Resource);
+  for (const SpriteEntry& s : kSprites)
+    Kernel->Draw->CreateSprite(s.Key, s.Resource, s.CellWidth, s.CellHeight);
+  RegisterImage("背景", GameData->BackType);
+  RegisterCells("ブロック", GameData->BlockType);
+  for (const SoundEntry& s : kSounds) Kernel->Sound->CreateBuffer(s.Key, s.Resource);
 }
 
 void TGameMgrMode::LoadSaveData() {
-  if (!GameData) return;
   const std::string path = savefile::Path();
   // What a save cut short by a crash left behind is cleared once it is old.
   savefile::RemoveStaleTemporaries(path);
@@ -254,7 +247,6 @@ void TGameMgrMode::LoadSaveData() {
 }
 
 void TGameMgrMode::WriteSaveData() {
-  if (!GameData) return;
   // A failed save leaves the game running on the values in memory; the player is told.
   const std::string path = savefile::Path();
   if (int error = savefile::WriteTo(path, *GameData)) savefile::ReportWriteFailure(path, error);
@@ -262,7 +254,6 @@ void TGameMgrMode::WriteSaveData() {
 
 void TGameMgrMode::DrawText(int32_t x, int32_t y, const std::string& text, int32_t font,
                             bool wave) {
-  if (!Kernel || !Kernel->Draw) return;
   const char* key = kFontKeys[ColourIndex(font, Elapsed)];
   double offset = 0.0;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -284,7 +275,6 @@ int32_t TGameMgrMode::TextWidth(const std::string& text) {
 }
 
 void TGameMgrMode::DrawNumber(int32_t x, int32_t y, int32_t number, int32_t font) {
-  if (!Kernel || !Kernel->Draw) return;
   const char* key = kNumKeys[ColourIndex(font, Elapsed)];
   char digits[16];
   int n = std::snprintf(digits, sizeof digits, "%d", number < 0 ? 0 : number);
@@ -295,7 +285,6 @@ void TGameMgrMode::DrawNumber(int32_t x, int32_t y, int32_t number, int32_t font
 }
 
 void TGameMgrMode::DrawNumberLeft(int32_t x, int32_t y, int32_t number, int32_t font) {
-  if (!Kernel || !Kernel->Draw) return;
   const char* key = kNumKeys[ColourIndex(font, Elapsed)];
   char digits[16];
   int n = std::snprintf(digits, sizeof digits, "%d", number < 0 ? 0 : number);
@@ -306,7 +295,6 @@ void TGameMgrMode::DrawNumberLeft(int32_t x, int32_t y, int32_t number, int32_t 
 }
 
 void TGameMgrMode::DrawCursor(int32_t x, int32_t y) {
-  if (!Kernel || !Kernel->Draw) return;
   int32_t f = AnimFrame(200, 4);
   Kernel->Draw->Draw(x + kCursorBob[f] - 20, y - 8, "矢印", f);
 }
@@ -316,23 +304,23 @@ void TGameMgrMode::DrawPushEnter(int32_t x, int32_t y) {
 }
 
 void TGameMgrMode::DrawMiniLogo() {
-  if (Kernel && Kernel->Draw) Kernel->Draw->Draw(360, 326, "ミニロゴ", 0);
+  Kernel->Draw->Draw(360, 326, "ミニロゴ", 0);
 }
 
 void TGameMgrMode::DrawBack() {
-  if (Kernel && Kernel->Draw) Kernel->Draw->Draw(0, 0, "タイトル背景", 0);
+  Kernel->Draw->Draw(0, 0, "タイトル背景", 0);
 }
 
 void TGameMgrMode::PlaySelect() {
-  if (Kernel && Kernel->Sound) Kernel->Sound->Play("選択");
+  Kernel->Sound->Play("選択");
 }
 
 void TGameMgrMode::PlayDecide() {
-  if (Kernel && Kernel->Sound) Kernel->Sound->Play("決定");
+  Kernel->Sound->Play("決定");
 }
 
 void TGameMgrMode::PlayCancel() {
-  if (Kernel && Kernel->Sound) Kernel->Sound->Play("キャンセル");
+  Kernel->Sound->Play("キャンセル");
 }
 
 void TGameMgrMode::StartFadedOut() {
@@ -342,8 +330,7 @@ void TGameMgrMode::StartFadedOut() {
 }
 
 void TGameMgrMode::PlayBgm(int32_t bgm) {
-  if (!Kernel || !Kernel->Midi) return;
-  if (bgm == -1) bgm = GameData ? GameData->BgmType : 0;
+  if (bgm == -1) bgm = GameData->BgmType;
   TKorMidi* midi = Kernel->Midi;
   switch (bgm) {
     case 0:
@@ -362,19 +349,16 @@ void TGameMgrMode::PlayBgm(int32_t bgm) {
 
 void TGameMgrMode::RegisterImage(const std::string& key, int32_t index) {
   // An index outside the list (a damaged save file) falls back to the first picture.
-  if (!Kernel || !Kernel->Draw) return;
   if (index < 0 || index >= 2) index = 0;
   Kernel->Draw->CreateSprite(key, kBackNames[index], 0, 0);
 }
 
 void TGameMgrMode::RegisterCells(const std::string& key, int32_t index) {
-  if (!Kernel || !Kernel->Draw) return;
   if (index < 0 || index >= 5) index = 0;
   Kernel->Draw->CreateSprite(key, kBlockNames[index], 32, 32);
 }
 
 void TGameMgrMode::ApplyKeyConfig() {
-  if (!Kernel || !Kernel->Input || !GameData) return;
   InputState keys;
   if (!Kernel->Input->GetKeys(keys)) return;
   // A value outside 0..1 (a damaged save file) counts as 0, which is also what the options

@@ -94,7 +94,7 @@ class TGameMgrMode : public TGameMode {
   // Tests replace the factory to observe the sequencer; null restores the registered one.
   static void SetScreenFactory(TScreenFactory factory);
 
-  ::GameData* GameData = nullptr;
+  ::GameData* GameData = nullptr;  // the game's shared data: always given, never null
 };
 
 // Glyph index of a font character: 'A'..'Z' 0..25, '?' 26, '!' 27, space 28; -1 for a

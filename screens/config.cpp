@@ -29,12 +29,10 @@ TConfigMode::~TConfigMode() = default;
 
 void TConfigMode::Init() {
   TMenuMode::Init();
-  if (GameData) {
-    Values[kItemBlock] = GameData->BlockType;
-    Values[kItemBack] = GameData->BackType;
-    Values[kItemBgm] = GameData->BgmType;
-    Values[kItemControl] = GameData->ControlType;
-  }
+  Values[kItemBlock] = GameData->BlockType;
+  Values[kItemBack] = GameData->BackType;
+  Values[kItemBgm] = GameData->BgmType;
+  Values[kItemControl] = GameData->ControlType;
   for (int32_t i = 0; i < kItemCount; ++i) {
     Counts[i] = kValueCounts[i];
     // A damaged save file may hold any number: the screen starts such a row at its first
@@ -86,7 +84,6 @@ void TConfigMode::PreviewItem() {
 }
 
 void TConfigMode::ApplyOptions() {
-  if (!GameData) return;
   GameData->BlockType = Values[kItemBlock];
   GameData->BackType = Values[kItemBack];
   GameData->BgmType = Values[kItemBgm];
@@ -103,14 +100,11 @@ void TConfigMode::Leave() {
     ApplyOptions();
     WriteSaveData();
   }
-  if (Kernel && Kernel->Draw) {
-    Kernel->Draw->DeleteSprite(kSampleBlocks);
-    Kernel->Draw->DeleteSprite(kSampleBack);
-  }
+  Kernel->Draw->DeleteSprite(kSampleBlocks);
+  Kernel->Draw->DeleteSprite(kSampleBack);
 }
 
 void TConfigMode::Draw() {
-  if (!Kernel || !Kernel->Draw) return;
   TKorDraw* draw = Kernel->Draw;
   // The back picture covers the whole screen, but its black pixels are transparent: clear
   // first so that nothing of the previous screen shows through them.

@@ -38,12 +38,12 @@ void TContSelectMode::Cancel() { GameData->BackRequest = true; }
 
 // The game screen starts its own music.
 void TContSelectMode::Decide() {
-  if (Kernel->Midi) Kernel->Midi->Stop();
+  Kernel->Midi->Stop();
 }
 
 void TContSelectMode::Draw() {
   DrawBack();
-  if (Kernel->Draw) Kernel->Draw->Draw(8, 8, "パズル", 0);
+  Kernel->Draw->Draw(8, 8, "パズル", 0);
   DrawText(140, 120, "SELECT GAME", 1, true);
   DrawPushEnter(168, 300);
   DrawMiniLogo();

@@ -50,7 +50,7 @@ TEndingMode::TEndingMode(TGameMode* parent, TKernel* kernel, void* data)
 TEndingMode::~TEndingMode() { delete Credits; }
 
 void TEndingMode::Init() {
-  if (Kernel && Kernel->Draw) Kernel->Draw->CreateSprite(kPictureKey, "REWARD", 0, 0);
+  Kernel->Draw->CreateSprite(kPictureKey, "REWARD", 0, 0);
   EndRequest = false;
   BuildCredits();
   StartFadedOut();
@@ -69,16 +69,15 @@ void TEndingMode::BuildCredits() {
 
 void TEndingMode::Control() {
   // Only Enter ends the ending; the decide button does not.
-  if (Kernel && (Kernel->Pushed & btEnter) && !EndRequest) EndRequest = true;
+  if ((Kernel->Pushed & btEnter) && !EndRequest) EndRequest = true;
 }
 
 void TEndingMode::Move(int32_t dt) {
   Control();
-  if (!Kernel) return;
   switch (Phase) {
     case kWhiteIn:
       if (Kernel->WhiteIn(dt / 4)) {
-        if (Kernel->Midi) Kernel->Midi->Play("ENDING", true);
+        Kernel->Midi->Play("ENDING", true);
         Phase = kRoll;
       }
       break;
@@ -101,14 +100,13 @@ void TEndingMode::Move(int32_t dt) {
 }
 
 void TEndingMode::Draw() {
-  if (!Kernel || !Kernel->Draw) return;
   Kernel->Draw->Clear();
   Kernel->Draw->Draw(1, 2, kPictureKey, 0);
   if (Credits) Credits->Paint();
 }
 
 void TEndingMode::Leave() {
-  if (Kernel && Kernel->Draw) Kernel->Draw->DeleteSprite(kPictureKey);
+  Kernel->Draw->DeleteSprite(kPictureKey);
   delete Credits;
   Credits = nullptr;
 }

@@ -16,8 +16,8 @@ TLogoMode::TLogoMode(TGameMode* parent, TKernel* kernel, void* data)
     : TGameMgrMode(parent, kernel, data) {}
 
 void TLogoMode::Init() {
-  if (Kernel->Draw) Kernel->Draw->CreateSprite(kLogoKey, "KORLOGO", 272, 64);
-  if (Kernel->Sound) Kernel->Sound->CreateBuffer(kJingleKey, "LOGO");
+  Kernel->Draw->CreateSprite(kLogoKey, "KORLOGO", 272, 64);
+  Kernel->Sound->CreateBuffer(kJingleKey, "LOGO");
   Skipped = false;
   Work = kPause;
   StartFadedOut();
@@ -29,7 +29,7 @@ void TLogoMode::Control() {
   if (Phase <= kShown) {
     Work = 0;
     Phase = kFadeOut;
-    if (Kernel->Sound) Kernel->Sound->Stop(kJingleKey);
+    Kernel->Sound->Stop(kJingleKey);
   }
 }
 
@@ -39,7 +39,7 @@ void TLogoMode::Move(int32_t dt) {
     case kDarkPause:  // then the jingle starts with the fade-in
       Work -= dt;
       if (Work < 0) {
-        if (Kernel->Sound) Kernel->Sound->Play(kJingleKey);
+        Kernel->Sound->Play(kJingleKey);
         Work = kPause;
         Phase = kFadeIn;
       }
@@ -77,11 +77,10 @@ void TLogoMode::Move(int32_t dt) {
 // The screen is cleared under every cell: black is the transparent colour, so a cell drawn
 // over the last frame would leave the earlier cells' sparkles standing.
 void TLogoMode::Draw() {
-  if (!Kernel->Draw) return;
   Kernel->Draw->Clear();
   Kernel->Draw->Draw(120, 160, kLogoKey, Frame);
 }
 
 void TLogoMode::Leave() {
-  if (Kernel->Draw) Kernel->Draw->DeleteSprite(kLogoKey);
+  Kernel->Draw->DeleteSprite(kLogoKey);
 }

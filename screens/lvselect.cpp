@@ -18,12 +18,12 @@ void TLvSelectMode::Cancel() { GameData->BackRequest = true; }
 
 // The game screen starts its own music.
 void TLvSelectMode::Decide() {
-  if (Kernel->Midi) Kernel->Midi->Stop();
+  Kernel->Midi->Stop();
 }
 
 void TLvSelectMode::Draw() {
   DrawBack();
-  if (Kernel->Draw) Kernel->Draw->Draw(8, 8, "エンドレス", 0);
+  Kernel->Draw->Draw(8, 8, "エンドレス", 0);
   DrawText(140, 120, "SELECT LEVEL", 3, true);
   DrawPushEnter(168, 300);
   DrawMiniLogo();

@@ -21,7 +21,7 @@ void TPuzSaveMode::ReadEntries() {
 
 void TPuzSaveMode::Draw() {
   DrawBack();
-  if (Kernel->Draw) Kernel->Draw->Draw(8, 8, "パズル", 0);
+  Kernel->Draw->Draw(8, 8, "パズル", 0);
   DrawText(160, 120, "TRY AGAIN?", 2, true);
   DrawPushEnter(168, 300);
   DrawMiniLogo();

@@ -87,7 +87,7 @@ void TRegRankMode::DrawEntry(int32_t x, int32_t y) {
   const int32_t r = y + 24 + 24 * EntryRow;
   const int32_t f = NameFont(Difficulties[EntryRow]);
   DrawText(x + 280, r, NameBuf, f, false);
-  if (Blink(400) && Kernel->Draw)
+  if (Blink(400))
     Kernel->Draw->Draw(x + 280 + TextWidth(NameBuf), r, "FontCurs", f);
 }
 

@@ -32,7 +32,7 @@ TRewardMode::TRewardMode(TGameMode* parent, TKernel* kernel, void* data)
 TRewardMode::~TRewardMode() { delete Stars; }
 
 int32_t TRewardMode::EarnedBefore() const {
-  int32_t m = GameData ? GameData->Stage / 2 - 1 : 0;
+  int32_t m = GameData->Stage / 2 - 1;
   if (m < 0) m = 0;
   if (m > kPieces - 1) m = kPieces - 1;
   return m;
@@ -45,16 +45,15 @@ void TRewardMode::Init() {
 }
 
 void TRewardMode::Control() {
-  if (Kernel && (Kernel->Pushed & (btA | btEnter)) && !Decided) Decided = true;
+  if ((Kernel->Pushed & (btA | btEnter)) && !Decided) Decided = true;
 }
 
 void TRewardMode::Move(int32_t dt) {
   Control();
-  if (!Kernel) return;
   switch (Phase) {
     case kFadeIn:
       if (Kernel->FadeIn(dt)) {
-        if (Kernel->Midi) Kernel->Midi->Play("FANFARE", false);
+        Kernel->Midi->Play("FANFARE", false);
         Phase = kShown;
       }
       break;
@@ -62,8 +61,8 @@ void TRewardMode::Move(int32_t dt) {
       RevealStep(dt);
       if (Stars) Stars->Update(dt);
       if (Decided) {
-        if (Kernel->Midi) Kernel->Midi->Stop();
-        Phase = GameData && GameData->Stage >= kStageCount ? kWhiteOut : kFadeOut;
+        Kernel->Midi->Stop();
+        Phase = GameData->Stage >= kStageCount ? kWhiteOut : kFadeOut;
         PlayDecide();
       }
       break;
@@ -84,7 +83,7 @@ void TRewardMode::Move(int32_t dt) {
 }
 
 void TRewardMode::RevealStep(int32_t) {
-  if (Revealed || Elapsed <= kRevealAfter || !GameData) return;
+  if (Revealed || Elapsed <= kRevealAfter) return;
   const int32_t n = GameData->Stage / 2;
   if (n < 1 || n > kPieces) return;
   const int32_t column = PieceOrder[n - 1][0];
@@ -92,11 +91,10 @@ void TRewardMode::RevealStep(int32_t) {
   Revealed = true;
   if (Stars) Stars->Spawn(static_cast<float>(kPieceW * column + 32),
                           static_cast<float>(kPieceH * row + 32), 1);
-  if (Kernel && Kernel->Sound) Kernel->Sound->Play("星");
+  Kernel->Sound->Play("星");
 }
 
 void TRewardMode::DrawPieces() {
-  if (!Kernel || !Kernel->Draw || !GameData) return;
   auto piece = [&](int32_t k) {
     const int32_t column = PieceOrder[k][0];
     const int32_t row = PieceOrder[k][1];
@@ -108,7 +106,6 @@ void TRewardMode::DrawPieces() {
 }
 
 void TRewardMode::Draw() {
-  if (!Kernel || !Kernel->Draw) return;
   Kernel->Draw->Clear();
   DrawPieces();
   DrawText(140, 160, "CONGRATULATION!", 0, true);

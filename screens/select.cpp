@@ -25,12 +25,10 @@ void TSelectMode::Decide() { GameData->GameType = static_cast<uint8_t>(Cursor); 
 
 void TSelectMode::Draw() {
   DrawBack();
-  if (Kernel->Draw) Kernel->Draw->Draw(20, 40, "セレクト見出し", 0);
+  Kernel->Draw->Draw(20, 40, "セレクト見出し", 0);
   DrawPushEnter(168, 300);
   DrawMiniLogo();
-  if (Kernel->Draw) {
-    Kernel->Draw->Draw(100, 180, "エンドレス", 0);
-    Kernel->Draw->Draw(300, 180, "パズル", 0);
-  }
+  Kernel->Draw->Draw(100, 180, "エンドレス", 0);
+  Kernel->Draw->Draw(300, 180, "パズル", 0);
   DrawCursor(68 + 200 * Cursor, 196);
 }

@@ -16,18 +16,16 @@ void TTitleMode::ReadEntries() { StepCursor(Kernel->Repeat, Cursor, kEntries); }
 
 // Coming back from the ranking or the options the song is still on: keep it going.
 void TTitleMode::Shown() {
-  if (Kernel->Midi && !Kernel->Midi->IsPlay(kSong)) Kernel->Midi->Play(kSong, true);
+  if (!Kernel->Midi->IsPlay(kSong)) Kernel->Midi->Play(kSong, true);
 }
 
 void TTitleMode::Decide() { GameData->TitleChoice = static_cast<uint8_t>(Cursor); }
 
 void TTitleMode::Draw() {
   DrawBack();
-  if (Kernel->Draw) {
-    Kernel->Draw->Draw(80, 20, "サブタイトル", 0);
-    Kernel->Draw->Draw(80, 48, "タイトル", 0);
-    Kernel->Draw->Draw(129, 344, "コピーライト", 0);
-  }
+  Kernel->Draw->Draw(80, 20, "サブタイトル", 0);
+  Kernel->Draw->Draw(80, 48, "タイトル", 0);
+  Kernel->Draw->Draw(129, 344, "コピーライト", 0);
   DrawPushEnter(168, 300);
   DrawCursor(128, 160 + 30 * Cursor);
   DrawText(160, 160, "GAME START", 0, false);

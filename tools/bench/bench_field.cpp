@@ -9,6 +9,10 @@
 #include "engine/kernel.h"
 #include "engine/random.h"
 #include "game/gamedata.h"
+#include "media/kordraw.h"
+#include "media/korinput.h"
+#include "media/kormidi.h"
+#include "media/korsound.h"
 #include "play/gamemain.h"
 #include "tools/bench/bench.h"
 #include "tools/bench/busy_field.h"
@@ -20,7 +24,12 @@ void Run(const char* label, int dt, bool busy) {
   SetDefaultRanking(data);
   data.GameType = 0;
   data.Difficulty = 2;
-  TKernel kernel(nullptr, nullptr, nullptr, nullptr);
+  // Components never started: every call on them answers false at once.
+  TKorDraw draw;
+  TKorSound sound;
+  TKorInput input;
+  TKorMidi midi;
+  TKernel kernel(&draw, &sound, &input, &midi);
   vexa::FixRandomSeed(99);
   TGameMainMode game(nullptr, &kernel, &data);
   game.Init();

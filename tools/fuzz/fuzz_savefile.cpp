@@ -16,6 +16,8 @@
 #include "game/savefile.h"
 #include "media/kordraw.h"
 #include "media/korinput.h"
+#include "media/kormidi.h"
+#include "media/korsound.h"
 #include "platform/resources.h"
 #include "platform/window.h"
 #include "screens/contselect.h"
@@ -29,13 +31,15 @@ struct Game {
   std::unique_ptr<platform::Window> Wnd = platform::Window::CreateHeadless(513, 384);
   TKorDraw Draw;
   TKorInput Input;
+  TKorSound Sound;  // never started: silent
+  TKorMidi Midi;    // never started: silent
   std::unique_ptr<TKernel> Kernel;
   GameData Data;
   std::unique_ptr<TGameMgrMode> Root;
   Game() {
     Draw.Init(Wnd.get(), 512, 384, false, 16);
     Input.Init(Wnd.get());
-    Kernel = std::make_unique<TKernel>(&Draw, nullptr, &Input, nullptr);
+    Kernel = std::make_unique<TKernel>(&Draw, &Sound, &Input, &Midi);
     Root = std::make_unique<TGameMgrMode>(nullptr, Kernel.get(), &Data);
   }
   template <class T>
