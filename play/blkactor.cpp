@@ -20,7 +20,7 @@ void TBlkActor::Act(int32_t) {
 }
 
 void TBlkActor::Draw() {
-  if (IsGroup || !Kernel || !Kernel->Draw) return;
+  if (IsGroup) return;
   Kernel->Draw->Draw(static_cast<int32_t>(X), static_cast<int32_t>(Y), "ブロック", Kind);
 }
 

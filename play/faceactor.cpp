@@ -117,7 +117,6 @@ void TFaceActor::DrawTranslatedBalloonText(const std::string& text) {
 }
 
 void TFaceActor::Draw() {
-  if (!Kernel || !Kernel->Draw) return;
   TKorDraw* draw = Kernel->Draw;
   // Each offset is added to the position before it is truncated.
   auto px = [this](int32_t dx) { return static_cast<int32_t>(X + static_cast<float>(dx)); };

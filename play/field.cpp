@@ -81,7 +81,7 @@ void TField::Tick(int32_t dt) {
   TickPushUp(dt);
   TickFalls(dt);
   TickSwap(dt);
-  TickErase(dt);
+  if (TickErase(dt) && Events && Height() == 0) Events->WellEmptied();
   Frames += 1;
 }
 

@@ -85,6 +85,8 @@ class TFieldEvents {
   virtual void RowPushedUp() {}
   // A push-up ended with a block in the top row: the stack overflowed (the rows stay).
   virtual void StackOverflowed() {}
+  // The tick took the last blocks from the well: no cell of rows 0..9 holds one any more.
+  virtual void WellEmptied() {}
 };
 
 class TField {
@@ -100,7 +102,9 @@ class TField {
   // cursor's cell with its partner, B asks for a push-up when Raisable. True when B did.
   bool Control(uint16_t pushed, uint16_t repeat);
   // The rules of one tick after the buttons: new falls, the push-up, the falls, the swap and
-  // the blinking, in this order; then the frame count moves on.
+  // the blinking, in this order; then the frame count moves on. Only an erase can empty the
+  // well (falls stay inside it and a push-up brings a full row), so the well is looked at
+  // for WellEmptied only in a tick that took blocks away.
   void Tick(int32_t dt);
   // One whole tick: Control then Tick.
   bool Step(int32_t dt, uint16_t pushed, uint16_t repeat) {

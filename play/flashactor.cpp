@@ -21,7 +21,7 @@ int32_t TFlashActor::DrawY() const {
 }
 
 void TFlashActor::Draw() {
-  if (IsGroup || !Kernel || !Kernel->Draw) return;
+  if (IsGroup) return;
   Kernel->Draw->Draw(static_cast<int32_t>(X), DrawY(), "フラッシュ", Frame);
 }
 

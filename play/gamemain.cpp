@@ -2,7 +2,6 @@
 // puzzle rules, the pause menu, the game-over and stage-clear sequences and the results.
 #include "play/gamemain.h"
 
-#include <algorithm>
 #include <climits>
 #include <cstdio>
 
@@ -22,44 +21,17 @@ const char* const kLevelUpText = "レベルアップ！";
 
 namespace {
 
-// Seconds between automatic push-ups by difficulty and level (the last column holds for
-// every higher level).
-constexpr int32_t kRiseSeconds[3][20] = {
-    {32, 30, 26, 24, 20, 16, 12, 10, 8, 12, 10, 8, 6, 12, 10, 8, 6, 10, 8, 6},
-    {24, 22, 20, 16, 14, 12, 10, 8, 6, 10, 8, 6, 4, 10, 8, 6, 4, 8, 6, 4},
-    {10, 8, 6, 4, 10, 8, 6, 4, 3, 6, 4, 3, 6, 4, 3, 6, 4, 3, 6, 3},
-};
-
-// Difficulty table: letters at start, the bound they grow to, rows filled at start.
-constexpr int32_t kStartLetters[3] = {5, 13, 26};
-constexpr int32_t kMaxLetters[3] = {10, 26, 26};
-constexpr int32_t kStartRows[3] = {4, 5, 7};
-
 constexpr int32_t kReadyTime = 1600;
 constexpr int32_t kGoTime = 800;
-constexpr int32_t kMaxLevel = 98;  // shown as 99
-
-int32_t Saturate(int64_t v) {
-  if (v > INT32_MAX) return INT32_MAX;
-  if (v < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
 
 }  // namespace
 
 TGameMainMode::TGameMainMode(TGameMode* parent, TKernel* kernel, void* data)
     : TGameMgrMode(parent, kernel, data) {
   Field.Events = this;
-  if (GameData) {
-    GameType = GameData->GameType;
-    Difficulty = GameData->Difficulty;
-    if (!IsEndless()) {
-      // A damaged save file may have left any stage index: keep it within the stages.
-      Stage = ClampStage(GameData->Stage);
-      StageTime = GameData->StageTime;
-      Retries = GameData->Retries;
-    }
-  }
+  GameType = GameData->GameType;
+  Difficulty = GameData->Difficulty;
+  if (!IsEndless()) Puzzle.Start(*GameData);
   Face = new TFaceActor(nullptr, 376.0f, 20.0f, this, 0);
   BlockActors = new TBlkActor(this, 0);
   FlashActors = new TFlashActor(this, 0, &Field.Scroll);
@@ -88,23 +60,15 @@ void TGameMainMode::DeleteActors() {
 // ---------------------------------------------------------------------------------------
 // Effects outside the field
 
-void TGameMainMode::PlaySound(const char* key) {
-  if (Kernel && Kernel->Sound) Kernel->Sound->Play(key);
-}
+void TGameMainMode::PlaySound(const char* key) { Kernel->Sound->Play(key); }
 
-void TGameMainMode::StopSound(const char* key) {
-  if (Kernel && Kernel->Sound) Kernel->Sound->Stop(key);
-}
+void TGameMainMode::StopSound(const char* key) { Kernel->Sound->Stop(key); }
 
-bool TGameMainMode::IsSoundPlaying(const char* key) {
-  return Kernel && Kernel->Sound && Kernel->Sound->IsPlaying(key);
-}
+bool TGameMainMode::IsSoundPlaying(const char* key) { return Kernel->Sound->IsPlaying(key); }
 
 void TGameMainMode::StartMusic() { PlayBgm(-1); }
 
-void TGameMainMode::StopMusic() {
-  if (Kernel && Kernel->Midi) Kernel->Midi->Stop();
-}
+void TGameMainMode::StopMusic() { Kernel->Midi->Stop(); }
 
 void TGameMainMode::SaveProgress() { WriteSaveData(); }
 
@@ -137,7 +101,7 @@ void TGameMainMode::BlocksErased(int32_t blocks, int32_t points, int32_t lastCol
 }
 
 void TGameMainMode::EraseEnded() {
-  if (IsEndless()) LevelCountdown -= 1;
+  if (IsEndless()) Endless.EraseEnded();
   PlaySound("星");
   if (Face) Face->SetExpression(0);
 }
@@ -152,11 +116,21 @@ void TGameMainMode::ChainGrew(int32_t chain) {
 
 void TGameMainMode::StackOverflowed() { GameOver(); }
 
+// The clear itself waits for the next play tick, which looks at the rules before the well.
+void TGameMainMode::WellEmptied() { Puzzle.Emptied = true; }
+
 void TGameMainMode::AddScore(int32_t points) {
   if (points < 0) return;
-  Score = Saturate(int64_t{Score} + points);
-  RiseCountdown = Saturate(int64_t{RiseCountdown} + 200);
+  Score = points > INT32_MAX - Score ? INT32_MAX : Score + points;  // saturates
+  Endless.Delay();
   if (Score > HiScore) HiScore = Score;
+}
+
+void TGameMainMode::CheckHeight() {
+  const int32_t height = Field.Height();
+  if (!Face) return;
+  if (height >= 8 && Face->GetExpression() == 0) Face->SetExpression(3);
+  if (height < 8 && Face->GetExpression() == 3) Face->SetExpression(0);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -165,10 +139,8 @@ void TGameMainMode::AddScore(int32_t points) {
 void TGameMainMode::Init() {
   vexa::SeedRandomFromClock();
   InitGame();
-  if (Kernel) {
-    Kernel->Blackout = false;
-    Kernel->FadeLevel = 255;
-  }
+  Kernel->Blackout = false;
+  Kernel->FadeLevel = 255;
   TGameMode::Init();
   Field.Started = true;
 }
@@ -176,7 +148,7 @@ void TGameMainMode::Init() {
 void TGameMainMode::Move(int32_t dt) {
   switch (Phase) {
     case 0:
-      if (!Kernel || Kernel->FadeIn(dt)) {
+      if (Kernel->FadeIn(dt)) {
         ReadyStep = 0;
         ReadyTimer = kReadyTime;
         PlaySound("レディーゴー");
@@ -202,17 +174,15 @@ void TGameMainMode::Move(int32_t dt) {
       ClearTick(dt);
       break;
     case 6:
-      if (!Kernel || Kernel->FadeOut(dt)) Phase = 7;
+      if (Kernel->FadeOut(dt)) Phase = 7;
       break;
     case 7:
-      if (Kernel) {
-        Kernel->Blackout = true;
-        Kernel->FadeLevel = 255;
-      }
+      Kernel->Blackout = true;
+      Kernel->FadeLevel = 255;
       Finished = true;
       break;
     case 8:
-      if (!Kernel || Kernel->FadeOut(dt)) {
+      if (Kernel->FadeOut(dt)) {
         Paused = false;
         CreateScreenChild(TScreenId::Config);
         Phase = 9;
@@ -220,8 +190,8 @@ void TGameMainMode::Move(int32_t dt) {
       break;
     case 9:
       // Back from the options screen.
-      if (Kernel) Kernel->Blackout = false;
-      if (!Kernel || Kernel->FadeIn(dt)) {
+      Kernel->Blackout = false;
+      if (Kernel->FadeIn(dt)) {
         StartMusic();
         Phase = 2;
       }
@@ -242,12 +212,12 @@ bool TGameMainMode::PlayTick(int32_t dt) {
   const bool result = IsOver || Cleared;
   Control();
   if (IsEndless()) {
-    TickRise(dt);
-    CheckLevelUp();
+    Endless.TickRise(Field, dt);
+    if (Endless.CheckLevelUp(Field) && Face) Face->SetBalloon(kLevelUpText);
     CheckHeight();
   } else {
-    CheckStageClear();
-    CheckStageFailed();
+    if (Puzzle.Emptied && !Cleared) StageClear();
+    if (!Field.Falling && TPuzzleRules::DeadEnd(Field)) GameOver();
   }
   Field.Frames = Frames;
   Field.Tick(dt);
@@ -258,19 +228,15 @@ bool TGameMainMode::PlayTick(int32_t dt) {
     StopSound("ポーズ");
   }
   if (Face) Face->Update(dt);
-  if (BlockActors) BlockActors->Update(dt);
-  if (FlashActors) FlashActors->Update(dt);
-  if (StarActors) StarActors->Update(dt);
-  if (ScoreActors) ScoreActors->Update(dt);
-  StageTime += dt;
+  UpdateEffects(dt);
+  Puzzle.StageTime += dt;
   return result;
 }
 
 void TGameMainMode::Control() {
-  if (!Kernel) return;
   const uint16_t pushed = Kernel->Pushed;
   Field.Raisable = IsEndless();
-  if (Field.Control(pushed, Kernel->Repeat)) RiseCountdown = RiseInterval;
+  if (Field.Control(pushed, Kernel->Repeat)) Endless.Raised();
   if ((pushed & btEnter) && !IsOver && !Cleared) {  // an ended game has no pause
     Paused = true;
     PauseCursor = 0;
@@ -279,7 +245,6 @@ void TGameMainMode::Control() {
 }
 
 void TGameMainMode::PauseTick() {
-  if (!Kernel) return;
   const uint16_t pushed = Kernel->Pushed;
   if (pushed & btUp) {
     PauseCursor -= 1;
@@ -313,7 +278,6 @@ void TGameMainMode::PauseTick() {
 }
 
 void TGameMainMode::RetireTick() {
-  if (!Kernel) return;
   const uint16_t pushed = Kernel->Pushed;
   if (pushed & btUp) {
     RetireCursor -= 1;
@@ -356,7 +320,7 @@ void TGameMainMode::StageClear() {
 }
 
 void TGameMainMode::GameOverTick(int32_t dt) {
-  const uint16_t pushed = Kernel ? Kernel->Pushed : 0;
+  const uint16_t pushed = Kernel->Pushed;
   const bool leave =
       (pushed & btEnter) || ((pushed & btA) && !IsSoundPlaying("ゲームオーバー"));
   if (leave) {
@@ -377,15 +341,12 @@ void TGameMainMode::GameOverTick(int32_t dt) {
     }
   }
   if (OverActor) OverActor->Update(dt);
-  if (BlockActors) BlockActors->Update(dt);
-  if (FlashActors) FlashActors->Update(dt);
-  if (StarActors) StarActors->Update(dt);
-  if (ScoreActors) ScoreActors->Update(dt);
+  UpdateEffects(dt);
   if (leave) Phase = 6;
 }
 
 void TGameMainMode::ClearTick(int32_t dt) {
-  const uint16_t pushed = Kernel ? Kernel->Pushed : 0;
+  const uint16_t pushed = Kernel->Pushed;
   const bool leave = (pushed & (btA | btEnter)) != 0;
   if (leave) {
     StopSound("ステージクリア");
@@ -408,18 +369,23 @@ void TGameMainMode::ClearTick(int32_t dt) {
   if (leave) Phase = 6;
 }
 
+void TGameMainMode::UpdateEffects(int32_t dt) {
+  if (BlockActors) BlockActors->Update(dt);
+  if (FlashActors) FlashActors->Update(dt);
+  if (StarActors) StarActors->Update(dt);
+  if (ScoreActors) ScoreActors->Update(dt);
+}
+
 void TGameMainMode::Leave() {
-  if (GameData) {
-    if (Cleared) AdvanceStage();
-    GameData->LastScore = Score;
-    GameData->LastLevel = LevelCount;
-    GameData->LastBlocks = ErasedBlocks;
-    GameData->LastDifficulty = Difficulty;
-    GameData->StageFailed = IsOver;
-    if (!IsEndless()) {
-      GameData->Stage = Stage;
-      GameData->StageTime = StageTime;
-    }
+  if (Cleared && Puzzle.Advance(*GameData)) SaveProgress();
+  GameData->LastScore = Score;
+  GameData->LastLevel = Endless.LevelCount;
+  GameData->LastBlocks = ErasedBlocks;
+  GameData->LastDifficulty = Difficulty;
+  GameData->StageFailed = IsOver;
+  if (!IsEndless()) {
+    GameData->Stage = Puzzle.Stage;
+    GameData->StageTime = Puzzle.StageTime;
   }
   DeleteActors();
 }
@@ -427,28 +393,18 @@ void TGameMainMode::Leave() {
 // ---------------------------------------------------------------------------------------
 // A new game
 
-void TGameMainMode::FillEndless(int32_t rows) { Field.Fill(rows); }
-
 void TGameMainMode::InitGame() {
-  const int32_t d = std::min<int32_t>(Difficulty, 2);
-  Field.LetterCount = kStartLetters[d];
-  MaxLetters = kMaxLetters[d];
+  Endless.Start(Difficulty, Field);
   Field.Reset();
   if (IsEndless())
-    FillEndless(kStartRows[d]);
+    Field.Fill(Endless.StartRows());
   else
-    LoadStage();
+    Puzzle.Load(*GameData, Field);
   Field.Chain = 0;  // the runs the fill repaired were flagged, not played
 
   Score = 0;
-  AddScore(0);
   ErasedBlocks = 0;
-  HiScore = GameData ? GameData->Ranking[0].Score : 0;
-  LevelCount = 0;
-  UpdateRiseInterval();
-  LevelCountdown = 10;
-  RiseCountdown = RiseInterval;
-
+  HiScore = GameData->Ranking[0].Score;
   BoardX = 160;
   BoardY = 32;
   IsOver = false;
@@ -461,92 +417,6 @@ void TGameMainMode::InitGame() {
 }
 
 // ---------------------------------------------------------------------------------------
-// Endless rules
-
-void TGameMainMode::UpdateRiseInterval() {
-  const int32_t d = std::min<int32_t>(Difficulty, 2);
-  const int32_t level = std::clamp(LevelCount, 0, 19);
-  RiseInterval = kRiseSeconds[d][level] * 1000;
-}
-
-void TGameMainMode::TickRise(int32_t dt) {
-  if (Field.Erasing || Field.Falling)
-    return;  // the countdown stands while anything blinks or falls
-  RiseCountdown -= dt;
-  if (RiseCountdown < 0) {
-    Field.StartPushUp();
-    RiseCountdown = RiseInterval;
-  }
-}
-
-void TGameMainMode::CheckLevelUp() {
-  if (LevelCountdown > 0) return;
-  LevelCount += 1;
-  if (LevelCount > kMaxLevel) LevelCount = kMaxLevel;
-  UpdateRiseInterval();
-  LevelCountdown = 10;
-  if (LevelCount % 2 == 0) Field.LetterCount = std::min(Field.LetterCount + 1, MaxLetters);
-  if (Face) Face->SetBalloon(kLevelUpText);
-}
-
-void TGameMainMode::CheckHeight() {
-  const int32_t height = Field.Height();
-  if (!Face) return;
-  if (height >= 8 && Face->GetExpression() == 0) Face->SetExpression(3);
-  if (height < 8 && Face->GetExpression() == 3) Face->SetExpression(0);
-}
-
-// ---------------------------------------------------------------------------------------
-// Puzzle rules
-
-void TGameMainMode::LoadStage() {
-  StageBlocks = 0;
-  const int32_t base = 60 * ClampStage(Stage);
-  for (int32_t r = 0; r < kWellRows; ++r) {
-    for (int32_t c = 0; c < kFieldCols; ++c) {
-      int32_t v = GameData ? static_cast<int8_t>(GameData->PuzzleData[base + 6 * r + c]) : kEmpty;
-      // A byte outside the letters (damaged data) is taken as an empty cell.
-      if (v < 0 || v > kEmpty) v = kEmpty;
-      Field.Letters[r][c] = static_cast<int16_t>(v);
-      if (v != kEmpty) StageBlocks += 1;
-    }
-  }
-  // A floor of A's below the well: blocks in row 9 rest on it; it is never matched or shown.
-  for (int32_t c = 0; c < kFieldCols; ++c) Field.Letters[kWellRows][c] = 0;
-}
-
-void TGameMainMode::CheckStageClear() {
-  for (int32_t r = 0; r < kWellRows; ++r)
-    for (int32_t c = 0; c < kFieldCols; ++c)
-      if (Field.Letters[r][c] != kEmpty) return;
-  if (!Cleared) StageClear();
-}
-
-void TGameMainMode::CheckStageFailed() {
-  if (Field.Falling) return;
-  int32_t counts[26] = {};
-  for (int32_t r = 0; r < kWellRows; ++r)
-    for (int32_t c = 0; c < kFieldCols; ++c)
-      if (Field.Letters[r][c] >= 0 && Field.Letters[r][c] < 26) counts[Field.Letters[r][c]] += 1;
-  for (int32_t n = 0; n < 26; ++n)
-    if (counts[n] >= 3) return;
-  for (int32_t n = 0; n + 2 < 26; ++n)
-    if (counts[n] > 0 && counts[n + 1] > 0 && counts[n + 2] > 0) return;
-  if (!Cleared) GameOver();
-}
-
-void TGameMainMode::AdvanceStage() {
-  Stage += 1;
-  GameData->Retries = 0;
-  StageTime = 0;
-  if (GameData->ContinueStage < Stage && Stage < kStageCount) {
-    GameData->ContinueStage = Stage;
-    if (Stage > GameData->MaxStage) GameData->MaxStage = Stage;
-    SaveProgress();
-  }
-}
-
-// ---------------------------------------------------------------------------------------
 // The replay runner's view of the game
 
 std::string TGameMainMode::DumpState() const {
@@ -554,9 +424,9 @@ std::string TGameMainMode::DumpState() const {
   std::snprintf(head, sizeof head,
                 " Score=%d HiScore=%d LevelCount=%d ErasedBlocks=%d Chain=%d IsOver=%d Cleared=%d"
                 " Paused=%d CursorCol=%d CursorRow=%d Stage=%d StageTime=%d Retries=%d field=",
-                Score, HiScore, LevelCount, ErasedBlocks, Field.Chain, IsOver ? 1 : 0,
-                Cleared ? 1 : 0, Paused ? 1 : 0, Field.CursorCol, Field.CursorRow, Stage, StageTime,
-                Retries);
+                Score, HiScore, Endless.LevelCount, ErasedBlocks, Field.Chain, IsOver ? 1 : 0,
+                Cleared ? 1 : 0, Paused ? 1 : 0, Field.CursorCol, Field.CursorRow, Puzzle.Stage,
+                Puzzle.StageTime, Puzzle.Retries);
   std::string out = head;
   for (int32_t r = 0; r < kWellRows; ++r) {
     for (int32_t c = 0; c < kFieldCols; ++c) {

@@ -1,8 +1,8 @@
 #pragma once
 // TGameMainMode: the game screen. It owns the well (a TField) and turns what happens there
-// into sounds, the face, effect actors and score; it keeps the endless and puzzle rules
-// above the well, the READY/GO start, the pause menu with retire and options, the game-over
-// and stage-clear sequences, and draws all of it.
+// into sounds, the face, effect actors and score; it runs the endless or the puzzle rules
+// above the well (TEndlessRules, TPuzzleRules), the READY/GO start, the pause menu with
+// retire and options, and the game-over and stage-clear sequences. TGameView draws it.
 //
 // The rules advance only through the play tick. Everything they cause outside the field
 // (sounds, music, the face, the effect actors, the save file) goes through a few virtual
@@ -12,7 +12,10 @@
 #include <string>
 
 #include "game/gamemgr.h"
+#include "play/endlessrules.h"
 #include "play/field.h"
+#include "play/gameview.h"
+#include "play/puzzlerules.h"
 
 class TFaceActor;
 class TBlkActor;
@@ -27,7 +30,7 @@ class TGameMainMode : public TGameMgrMode, public TFieldEvents {
   ~TGameMainMode() override;
 
   // Mode operations.
-  void Draw() override;
+  void Draw() override { View.Paint(); }
   void Init() override;
   void Move(int32_t dt) override;
   void Leave() override;
@@ -35,18 +38,9 @@ class TGameMainMode : public TGameMgrMode, public TFieldEvents {
   const char* ClassName() const override { return "TGameMainMode"; }
   std::string DumpState() const override;
 
-  // Game set-up and drawing operations of this screen.
-  virtual void InitGame();
-  virtual void FillEndless(int32_t rows);
-  virtual void LoadStage();
-  virtual void DrawFrame();
-  virtual void DrawStatus();
-  virtual void DrawEndlessStatus();
-  virtual void DrawPuzzleStatus();
-  virtual void DrawTime(int32_t x, int32_t y, int32_t ms, int32_t font);
-  virtual void DrawBlock(int32_t x, int32_t y, int32_t letter);
-  virtual void DrawField();
-  virtual void DrawFieldCursor(int32_t x, int32_t y, int32_t kind);
+  // A new game: the well filled (endless) or loaded (puzzle), the score and the rules at
+  // their start, the board placed, no pause, loss or clear.
+  void InitGame();
 
   // Effects outside the field. The game's own versions reach the kernel's components;
   // tests override them to observe the rules.
@@ -66,18 +60,11 @@ class TGameMainMode : public TGameMgrMode, public TFieldEvents {
   void BlocksLanded() override;
   void ChainGrew(int32_t chain) override;
   void StackOverflowed() override;
+  void WellEmptied() override;
+  // Points scored (none below zero): the high score follows, the next push-up waits.
   void AddScore(int32_t points);
-
-  // ---- Endless rules ----
-  void UpdateRiseInterval();
-  void TickRise(int32_t dt);
-  void CheckLevelUp();
+  // The face looks worried while the stack is eight rows high or more.
   void CheckHeight();
-
-  // ---- Puzzle rules ----
-  void CheckStageClear();
-  void CheckStageFailed();
-  void AdvanceStage();
 
   // ---- The screen ----
   // The play tick of phase 2; true when the game was already lost or cleared as it began.
@@ -88,35 +75,26 @@ class TGameMainMode : public TGameMgrMode, public TFieldEvents {
   void ClearTick(int32_t dt);
   void GameOver();
   void StageClear();
-  void DrawSwap();
-  void DrawFalls();
-  void DrawOverlays();
 
   bool IsEndless() const { return GameType != 1; }
 
   // ---- State, in declaration order ----
   TField Field;
+  TEndlessRules Endless;
+  TPuzzleRules Puzzle;
+  TGameView View{*this};
   int32_t BoardX = 0;  // the well's top-left corner on the screen
   int32_t BoardY = 0;
   uint8_t GameType = 0;
   uint8_t Difficulty = 0;
   int32_t Score = 0;
   int32_t HiScore = 0;
-  int32_t LevelCount = 0;
-  int32_t LevelCountdown = 0;
-  int32_t RiseInterval = 0;
   int32_t ErasedBlocks = 0;
-  int32_t RiseCountdown = 0;
   bool Paused = false;
   int32_t PauseCursor = 0;
   bool RetireConfirm = false;
   int32_t RetireCursor = 0;
-  int32_t Stage = 0;
-  int32_t StageTime = 0;
   bool Cleared = false;
-  int32_t Retries = 0;
-  int32_t StageBlocks = 0;
-  int32_t MaxLetters = 0;
   bool IsOver = false;
   int32_t ReadyStep = 0;
   int32_t ReadyTimer = 0;
@@ -130,6 +108,8 @@ class TGameMainMode : public TGameMgrMode, public TFieldEvents {
 
  private:
   void DeleteActors();
+  // One tick of every effect actor group (the face is not among them).
+  void UpdateEffects(int32_t dt);
 };
 
 // Balloon texts of the face.

@@ -22,6 +22,5 @@ void TOverActor::Act(int32_t) {
 }
 
 void TOverActor::Draw() {
-  if (!Kernel || !Kernel->Draw) return;
   Kernel->Draw->Draw(static_cast<int32_t>(X), static_cast<int32_t>(Y), "ゲームオーバー", 0);
 }

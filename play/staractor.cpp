@@ -20,7 +20,7 @@ void TStarActor::Act(int32_t) {
 }
 
 void TStarActor::Draw() {
-  if (IsGroup || !Kernel || !Kernel->Draw) return;
+  if (IsGroup) return;
   // The 16-pixel star is centred in the 32-pixel cell whose corner was given.
   Kernel->Draw->Draw(static_cast<int32_t>(X + 8.0f), static_cast<int32_t>(Y + 8.0f), "星", Frame);
 }

@@ -9,6 +9,10 @@
 
 #include "engine/kernel.h"
 #include "game/gamedata.h"
+#include "media/kordraw.h"
+#include "media/korinput.h"
+#include "media/kormidi.h"
+#include "media/korsound.h"
 #include "platform/resources.h"
 #include "play/gamemain.h"
 #include "tools/puzzlegen/puzzle_model.h"
@@ -105,7 +109,11 @@ TEST(PuzzleStages, EveryStoredSolutionClearsThroughTheGameScreen) {
   for (int dt : {20, 40}) {
     for (int s = 0; s < puzzle::kStageCount; ++s) {
       SCOPED_TRACE("stage " + std::to_string(s + 1) + ", dt " + std::to_string(dt));
-      TKernel kernel{nullptr, nullptr, nullptr, nullptr};
+      TKorDraw draw;
+      TKorSound sound;
+      TKorInput input;
+      TKorMidi midi;
+      TKernel kernel{&draw, &sound, &input, &midi};
       GameData data;
       std::copy(view.Data, view.Data + view.Size, data.PuzzleData);
       data.GameType = 1;

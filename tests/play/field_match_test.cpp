@@ -235,11 +235,11 @@ TEST_F(MatchTest, ChainScoreExamples) {
 TEST_F(MatchTest, AddScoreDelaysTheRiseAndLiftsTheHighScore) {
   TGameMainMode& g = Start();
   EXPECT_EQ(100000, g.HiScore);
-  const int32_t countdown = g.RiseCountdown;
+  const int32_t countdown = g.Endless.RiseCountdown;
   g.AddScore(0);
-  EXPECT_EQ(countdown + 200, g.RiseCountdown);
+  EXPECT_EQ(countdown + 200, g.Endless.RiseCountdown);
   g.AddScore(-5);
-  EXPECT_EQ(countdown + 200, g.RiseCountdown);
+  EXPECT_EQ(countdown + 200, g.Endless.RiseCountdown);
   EXPECT_EQ(0, g.Score);
   g.AddScore(99999);
   EXPECT_EQ(100000, g.HiScore);

@@ -159,7 +159,7 @@ TEST_F(FieldPropertyTest, LeftAloneTheFieldSettles) {
   for (int round = 0; round < 40; ++round) {
     TGameMainMode& g = Start(0, static_cast<uint8_t>(round % 3));
     RandomField(rng);
-    g.RiseCountdown = 1 << 30;
+    g.Endless.RiseCountdown = 1 << 30;
     const TField& field = g.Field;
     for (int i = 0; i < 3000 && (i < 2 || field.Falling || field.Erasing || field.Chain != 0); ++i)
       Tick();

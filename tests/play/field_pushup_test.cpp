@@ -143,7 +143,7 @@ TEST_F(PushUpTest, AFallingGroupKeepsItsCellsThroughARiseAtAnyMoment) {
       TGameMainMode& g = Start();
       SetWell({"K.....", "M.....", "......", "......", "......", "......", "......", "......",
                "C....."}, "DFDFDF");
-      g.RiseCountdown = 1 << 30;
+      g.Endless.RiseCountdown = 1 << 30;
       Ticks(delay, dt);  // K M fall from rows 1 and 2 while ...
       g.Field.StartPushUp();   // ... the field rises under them
       for (int i = 0; i < 200 && (g.Field.Falling || g.Field.PushTimer > 0); ++i) Tick(dt);
@@ -178,7 +178,7 @@ TEST_F(PushUpTest, NewRowsNeverHoldEqualOrAscendingNeighbours) {
   TGameMainMode& g = Start(0, 2);
   for (int i = 0; i < 300; ++i) {
     SetWell({"......"}, "ACEGIK");
-    g.RiseCountdown = 1 << 30;
+    g.Endless.RiseCountdown = 1 << 30;
     g.Field.LetterCount = 5 + i % 22;
     g.Field.StartPushUp();
     Ticks(32);
@@ -223,7 +223,7 @@ TEST_F(PushUpTest, FillRepairGivesEveryRunCellTheSmallestFreeLetter) {
     }
   g.Field.Started = false;
   g.Field.LetterCount = 1;  // every new block is an A
-  g.FillEndless(2);
+  g.Field.Fill(2);
   // Rows 8 and 9 were all runs; where every letter below LetterCount is excluded a cell
   // gets LetterCount itself. The last cell of row 9 has no neighbour below or to its right
   // and keeps A. Row 10 is never matched and stays A.
@@ -238,7 +238,7 @@ TEST_F(PushUpTest, FillRepairGivesEveryRunCellTheSmallestFreeLetter) {
       g.Field.Flags[r][c] = 0;
     }
   g.Field.LetterCount = 4;
-  g.FillEndless(0);  // only the next row: never matched, never repaired
+  g.Field.Fill(0);  // only the next row: never matched, never repaired
   EXPECT_EQ("......", Row(9));
   for (int c = 0; c < kFieldCols; ++c) EXPECT_LT(g.Field.Letters[kWellRows][c], 4);
 }

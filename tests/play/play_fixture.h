@@ -1,6 +1,7 @@
 #pragma once
-// Shared set-up of the game-screen tests: a kernel over no components, a GameData, and a
-// game screen whose sounds, music and save are recorded instead of played.
+// Shared set-up of the game-screen tests: a kernel over components that were never started
+// (each call answers false), a GameData, and a game screen whose sounds, music and save are
+// recorded instead of played.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,10 @@
 #include "engine/kernel.h"
 #include "engine/random.h"
 #include "game/gamedata.h"
+#include "media/kordraw.h"
+#include "media/korinput.h"
+#include "media/kormidi.h"
+#include "media/korsound.h"
 #include "play/faceactor.h"
 #include "play/gamemain.h"
 
@@ -117,7 +122,11 @@ class PlayTest : public ::testing::Test {
   }
   uint16_t FlagsAt(int col, int row) const { return game->Field.Flags[row][col]; }
 
-  TKernel kernel{nullptr, nullptr, nullptr, nullptr};
+  TKorDraw draw;
+  TKorSound sound;
+  TKorInput input;
+  TKorMidi midi;
+  TKernel kernel{&draw, &sound, &input, &midi};
   GameData data;
   std::unique_ptr<TRecordingGameMain> game;
 };

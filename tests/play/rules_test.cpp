@@ -11,10 +11,10 @@ TEST_F(EndlessTest, DifficultiesSetTheSupplyTheRowsAndThePace) {
   for (uint8_t d = 0; d < 3; ++d) {
     TGameMainMode& g = Start(0, d);
     EXPECT_EQ(letters[d], g.Field.LetterCount);
-    EXPECT_EQ(maxLetters[d], g.MaxLetters);
-    EXPECT_EQ(interval[d] * 1000, g.RiseInterval);
-    EXPECT_EQ(g.RiseInterval, g.RiseCountdown);
-    EXPECT_EQ(10, g.LevelCountdown);
+    EXPECT_EQ(maxLetters[d], g.Endless.MaxLetters);
+    EXPECT_EQ(interval[d] * 1000, g.Endless.RiseInterval);
+    EXPECT_EQ(g.Endless.RiseInterval, g.Endless.RiseCountdown);
+    EXPECT_EQ(10, g.Endless.LevelCountdown);
   }
   // A difficulty outside the table (never chosen by the game) plays as HARD.
   TGameMainMode& g = Start(0, 7);
@@ -25,28 +25,28 @@ TEST_F(EndlessTest, TheFirstEasyPushUpStarts32SecondsAfterGo) {
   TGameMainMode& g = Start();
   SetWell({"ACEG..", "BDFH.."}, "ACEGIK");
   Ticks(1600);
-  EXPECT_EQ(0, g.RiseCountdown);
+  EXPECT_EQ(0, g.Endless.RiseCountdown);
   EXPECT_EQ(0, g.Field.PushTimer);
   Tick();
   EXPECT_EQ(640 - 20, g.Field.PushTimer);  // started, and its first step run in the same tick
-  EXPECT_EQ(32000, g.RiseCountdown);
+  EXPECT_EQ(32000, g.Endless.RiseCountdown);
 }
 
 TEST_F(EndlessTest, TheCountdownStandsWhileBlocksBlinkOrFall) {
   TGameMainMode& g = Start();
   SetWell({"A.....", "......", "BBB..."}, "ACEGIK");
   g.Field.CheckMatches();
-  const int32_t start = g.RiseCountdown;
+  const int32_t start = g.Endless.RiseCountdown;
   Tick();  // Erasing and Falling are only known after the first tick
-  EXPECT_EQ(start - 20, g.RiseCountdown);
+  EXPECT_EQ(start - 20, g.Endless.RiseCountdown);
   Ticks(30);
-  EXPECT_EQ(start - 20, g.RiseCountdown);
+  EXPECT_EQ(start - 20, g.Endless.RiseCountdown);
   for (int i = 0; i < 200 && (g.Field.Erasing || g.Field.Falling); ++i) Tick();
   // The removal of BBB added 200 ms.
-  const int32_t after = g.RiseCountdown;
+  const int32_t after = g.Endless.RiseCountdown;
   EXPECT_EQ(start - 20 + 200, after);
   Tick();
-  EXPECT_EQ(after - 20, g.RiseCountdown);
+  EXPECT_EQ(after - 20, g.Endless.RiseCountdown);
 }
 
 TEST_F(EndlessTest, TheRaiseButtonPushesAtOnceAndRestartsTheCountdown) {
@@ -55,11 +55,11 @@ TEST_F(EndlessTest, TheRaiseButtonPushesAtOnceAndRestartsTheCountdown) {
   Ticks(100);
   Tick(20, btB);
   EXPECT_EQ(620, g.Field.PushTimer);
-  EXPECT_EQ(32000 - 20, g.RiseCountdown);
+  EXPECT_EQ(32000 - 20, g.Endless.RiseCountdown);
   Ticks(10);
   Tick(20, btB);  // during a push-up: only the countdown restarts
   EXPECT_EQ(620 - 11 * 20, g.Field.PushTimer);
-  EXPECT_EQ(32000 - 20, g.RiseCountdown);
+  EXPECT_EQ(32000 - 20, g.Endless.RiseCountdown);
 
   TGameMainMode& p = Start(1);
   SetWell({"ACEG..", "BDFH.."}, "AAAAAA");
@@ -70,32 +70,32 @@ TEST_F(EndlessTest, TheRaiseButtonPushesAtOnceAndRestartsTheCountdown) {
 TEST_F(EndlessTest, TenEraseEventsMakeALevelAndEverySecondLevelAddsALetter) {
   TGameMainMode& g = Start();
   SetWell({"ACEG..", "BDFH.."}, "ACEGIK");
-  g.LevelCountdown = 0;
+  g.Endless.LevelCountdown = 0;
   Tick();
-  EXPECT_EQ(1, g.LevelCount);
-  EXPECT_EQ(30000, g.RiseInterval);
-  EXPECT_EQ(10, g.LevelCountdown);
+  EXPECT_EQ(1, g.Endless.LevelCount);
+  EXPECT_EQ(30000, g.Endless.RiseInterval);
+  EXPECT_EQ(10, g.Endless.LevelCountdown);
   EXPECT_EQ(5, g.Field.LetterCount);
   EXPECT_TRUE(g.Face->BalloonOn);
   EXPECT_EQ(kLevelUpText, g.Face->BalloonText);
   EXPECT_EQ(1, g.Face->GetExpression());
-  g.LevelCountdown = 0;
+  g.Endless.LevelCountdown = 0;
   Tick();
-  EXPECT_EQ(2, g.LevelCount);
+  EXPECT_EQ(2, g.Endless.LevelCount);
   EXPECT_EQ(6, g.Field.LetterCount);  // EASY: A to F
-  EXPECT_EQ(26000, g.RiseInterval);
+  EXPECT_EQ(26000, g.Endless.RiseInterval);
 
   for (int i = 0; i < 40; ++i) {
-    g.LevelCountdown = 0;
+    g.Endless.LevelCountdown = 0;
     Tick();
   }
   EXPECT_EQ(10, g.Field.LetterCount);  // never above MaxLetters
-  EXPECT_EQ(6000, g.RiseInterval);  // column 19 from level 19 on
+  EXPECT_EQ(6000, g.Endless.RiseInterval);  // column 19 from level 19 on
   for (int i = 0; i < 100; ++i) {
-    g.LevelCountdown = 0;
+    g.Endless.LevelCountdown = 0;
     Tick();
   }
-  EXPECT_EQ(98, g.LevelCount);  // shown as 99
+  EXPECT_EQ(98, g.Endless.LevelCount);  // shown as 99
 }
 
 TEST_F(EndlessTest, AnEraseTickInWhichBlocksVanishCountsOneEvent) {
@@ -103,13 +103,13 @@ TEST_F(EndlessTest, AnEraseTickInWhichBlocksVanishCountsOneEvent) {
   SetWell({"AAA...", "......", "BBB..."}, "ACEGIK");
   g.Field.CheckMatches();  // two groups, erased in the same tick
   Ticks(61);
-  EXPECT_EQ(9, g.LevelCountdown);
+  EXPECT_EQ(9, g.Endless.LevelCountdown);
 
   TGameMainMode& p = Start(1);
   SetWell({"AAA...", "BCE..."}, "AAAAAA");
   p.Field.CheckMatches();
   Ticks(61);
-  EXPECT_EQ(10, p.LevelCountdown);  // the puzzle game has no levels
+  EXPECT_EQ(10, p.Endless.LevelCountdown);  // the puzzle game has no levels
 }
 
 TEST_F(EndlessTest, AHighStackWorriesACalmFaceOnly) {
@@ -176,7 +176,7 @@ TEST_F(PuzzleTest, StageOneIsClearedInTwoSwaps) {
   TRecordingGameMain& g = Start(1);
   EXPECT_EQ(".B.AC.", Row(9));
   EXPECT_EQ("AAAAAA", Row(10));  // the floor
-  EXPECT_EQ(3, g.StageBlocks);
+  EXPECT_EQ(3, g.Puzzle.StageBlocks);
   // B moved right into the gap, then B and A exchanged.
   g.Field.CursorCol = 2;
   g.Field.CursorRow = 9;
@@ -226,10 +226,10 @@ TEST_F(PuzzleTest, TheDeadEndTestWaitsForFalls) {
   TRecordingGameMain& g = Start(1);
   SetWell({"A.....", "......", "B.D..."}, "AAAAAA");
   g.Field.Falling = true;
-  g.CheckStageFailed();
+  if (!g.Field.Falling && TPuzzleRules::DeadEnd(g.Field)) g.GameOver();
   EXPECT_FALSE(g.IsOver);
   g.Field.Falling = false;
-  g.CheckStageFailed();
+  if (!g.Field.Falling && TPuzzleRules::DeadEnd(g.Field)) g.GameOver();
   EXPECT_TRUE(g.IsOver);
 }
 
@@ -239,7 +239,7 @@ TEST_F(PuzzleTest, DamagedStageNumbersAndBytesStayInsideThePuzzleData) {
                 "......", "XYZXYZ"});
   data.Stage = 1000;
   TGameMainMode& g = Start(1);
-  EXPECT_EQ(49, g.Stage);
+  EXPECT_EQ(49, g.Puzzle.Stage);
   EXPECT_EQ("XYZXYZ", Row(9));
 
   data.Stage = -3;
@@ -247,9 +247,9 @@ TEST_F(PuzzleTest, DamagedStageNumbersAndBytesStayInsideThePuzzleData) {
   data.PuzzleData[56] = 0x80;
   data.PuzzleData[57] = 3;
   TGameMainMode& h = Start(1);
-  EXPECT_EQ(0, h.Stage);
+  EXPECT_EQ(0, h.Puzzle.Stage);
   EXPECT_EQ("...D..", Row(9));
-  EXPECT_EQ(1, h.StageBlocks);
+  EXPECT_EQ(1, h.Puzzle.StageBlocks);
 }
 
 TEST_F(PuzzleTest, AClearedStageMovesTheContinuePointAndSaves) {
@@ -259,8 +259,8 @@ TEST_F(PuzzleTest, AClearedStageMovesTheContinuePointAndSaves) {
   data.Retries = 3;
   data.StageTime = 70000;
   TRecordingGameMain& g = Start(1);
-  EXPECT_EQ(3, g.Retries);
-  EXPECT_EQ(70000, g.StageTime);
+  EXPECT_EQ(3, g.Puzzle.Retries);
+  EXPECT_EQ(70000, g.Puzzle.StageTime);
   g.Cleared = true;
   g.Leave();
   EXPECT_EQ(12, data.Stage);

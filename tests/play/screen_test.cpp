@@ -58,7 +58,7 @@ class ScreenTest : public PlayTest {
     s.Numbers.insert(
         s.Numbers.end(),
         {g.Field.SwapTimer, g.Field.PushTimer, static_cast<int32_t>(g.Field.Scroll * 100),
-         g.StageTime, g.RiseCountdown, g.Score, g.Field.Chain, g.FlashActors->Count(),
+         g.Puzzle.StageTime, g.Endless.RiseCountdown, g.Score, g.Field.Chain, g.FlashActors->Count(),
          g.StarActors->Count(), g.ScoreActors->Count(), g.Face->Elapsed, g.Face->BalloonTimer});
     return s;
   }
@@ -87,9 +87,9 @@ TEST_F(ScreenTest, ReadyShowsFor80TicksAndGoFor40AfterTheFadeIn) {
   Frame();
   EXPECT_EQ(2, g.ReadyStep);
   EXPECT_EQ(2, g.Phase);
-  EXPECT_EQ(0, g.StageTime);
+  EXPECT_EQ(0, g.Puzzle.StageTime);
   Frame();  // play begins in the tick after GO ends
-  EXPECT_EQ(20, g.StageTime);
+  EXPECT_EQ(20, g.Puzzle.StageTime);
 }
 
 TEST_F(ScreenTest, AtFortyMillisecondsTheSameTimesTakeHalfTheTicks) {
@@ -296,10 +296,10 @@ TEST_F(ScreenTest, TheGameOverScreenIsLeftWithEnterOrWithAOnceItsSoundEnded) {
 }
 
 TEST_F(ScreenTest, OnTheClearScreenTheLastBlinkingBlocksFinishWhileTheFaceStandsStill) {
-  TRecordingGameMain& g = Make(1);
+  std::fill(std::begin(data.PuzzleData), std::end(data.PuzzleData), uint8_t{kEmpty});
+  TRecordingGameMain& g = Make(1);  // a stage with no block
   ToPlay();
-  SetWell({"......"}, "AAAAAA");
-  Frame();  // the empty well is a clear
+  Frame();  // the empty well is a clear in the first play tick
   EXPECT_TRUE(g.Cleared);
   EXPECT_EQ(0, g.ClearTimer);
   EXPECT_EQ(1, g.Count("ステージクリア"));
@@ -325,9 +325,9 @@ TEST_F(ScreenTest, OnTheClearScreenTheLastBlinkingBlocksFinishWhileTheFaceStands
 }
 
 TEST_F(ScreenTest, TheStarShowerSpawnsABurstPerTickForOneSecond) {
-  TRecordingGameMain& g = Make(1);
+  std::fill(std::begin(data.PuzzleData), std::end(data.PuzzleData), uint8_t{kEmpty});
+  TRecordingGameMain& g = Make(1);  // a stage with no block
   ToPlay();
-  SetWell({"......"}, "AAAAAA");
   Frames(2);
   ASSERT_EQ(5, g.Phase);
   int burstTicks = 0;
@@ -343,9 +343,9 @@ TEST_F(ScreenTest, TheStarShowerSpawnsABurstPerTickForOneSecond) {
 }
 
 TEST_F(ScreenTest, ShowerStarsAppearWithinTheScreen) {
-  TRecordingGameMain& g = Make(1);
+  std::fill(std::begin(data.PuzzleData), std::end(data.PuzzleData), uint8_t{kEmpty});
+  TRecordingGameMain& g = Make(1);  // a stage with no block
   ToPlay();
-  SetWell({"......"}, "AAAAAA");
   Frames(2);
   ASSERT_EQ(5, g.Phase);
   std::set<int> sizes;
@@ -369,7 +369,7 @@ TEST_F(ScreenTest, EndlessResultsGoToGameData) {
   TRecordingGameMain& g = Make(0, 2);
   ToPlay();
   g.Score = 12345;
-  g.LevelCount = 7;
+  g.Endless.LevelCount = 7;
   g.ErasedBlocks = 89;
   data.Stage = 17;
   g.GameOver();

@@ -52,7 +52,7 @@ void Run(const char* label, int dt, bool busy) {
   int ticks = 0, groups = 0, falls = 0;
   for (int round = 0; round < kRounds; ++round) {
     game.Field = fields[round % 8];
-    game.RiseCountdown = 1 << 30;
+    game.Endless.RiseCountdown = 1 << 30;
     game.IsOver = false;
     for (int i = 0; i < ticksPerRound; ++i) {
       kernel.Pushed = 0;

@@ -98,9 +98,9 @@ class BusyGame {
       error = "the game did not start";
       return false;
     }
-    game->LevelCount = 19;
-    game->UpdateRiseInterval();
-    game->RiseCountdown = game->RiseInterval;
+    game->Endless.LevelCount = 19;
+    game->Endless.UpdateRiseInterval();
+    game->Endless.RiseCountdown = game->Endless.RiseInterval;
     FillBusyField(game->Field, rng, 6);
     return true;
   }
