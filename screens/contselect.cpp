@@ -1,7 +1,6 @@
 #include "screens/contselect.h"
 
 #include "engine/kernel.h"
-#include "media/kordraw.h"
 #include "media/kormidi.h"
 
 namespace {
@@ -34,19 +33,13 @@ void TContSelectMode::ReadEntries() {
   }
 }
 
-void TContSelectMode::Cancel() { GameData->BackRequest = true; }
-
 // The game screen starts its own music.
 void TContSelectMode::Decide() {
   Kernel->Midi->Stop();
 }
 
 void TContSelectMode::Draw() {
-  DrawBack();
-  Kernel->Draw->Draw(8, 8, "パズル", 0);
-  DrawText(140, 120, "SELECT GAME", 1, true);
-  DrawPushEnter(168, 300);
-  DrawMiniLogo();
+  DrawFrame("パズル", 8, 8, "SELECT GAME", 140, 1);
   DrawCursor(148, 160 + 40 * Cursor);
   DrawText(180, 160, "NEW GAME", 0, false);
   DrawText(180, 200, "CONTINUE", 2, false);

@@ -25,6 +25,5 @@ class TContSelectMode : public TMenuMode {
 
  protected:
   void ReadEntries() override;
-  void Cancel() override;
   void Decide() override;
 };

@@ -1,7 +1,6 @@
 #include "screens/lvselect.h"
 
 #include "engine/kernel.h"
-#include "media/kordraw.h"
 #include "media/kormidi.h"
 
 namespace {
@@ -14,19 +13,13 @@ TLvSelectMode::TLvSelectMode(TGameMode* parent, TKernel* kernel, void* data)
 // The cursor moves on fresh presses only: holding a direction does not run through the list.
 void TLvSelectMode::ReadEntries() { StepCursor(Kernel->Pushed, Cursor, kEntries); }
 
-void TLvSelectMode::Cancel() { GameData->BackRequest = true; }
-
 // The game screen starts its own music.
 void TLvSelectMode::Decide() {
   Kernel->Midi->Stop();
 }
 
 void TLvSelectMode::Draw() {
-  DrawBack();
-  Kernel->Draw->Draw(8, 8, "エンドレス", 0);
-  DrawText(140, 120, "SELECT LEVEL", 3, true);
-  DrawPushEnter(168, 300);
-  DrawMiniLogo();
+  DrawFrame("エンドレス", 8, 8, "SELECT LEVEL", 140, 3);
   DrawCursor(168, 160 + 40 * Cursor);
   // Each level keeps its colour wherever it is shown (the ranking names too).
   DrawText(200, 160, "EASY", 1, false);

@@ -17,6 +17,5 @@ class TLvSelectMode : public TMenuMode {
 
  protected:
   void ReadEntries() override;
-  void Cancel() override;
   void Decide() override;
 };

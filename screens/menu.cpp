@@ -1,6 +1,7 @@
 #include "screens/menu.h"
 
 #include "engine/kernel.h"
+#include "media/kordraw.h"
 
 TMenuMode::TMenuMode(TGameMode* parent, TKernel* kernel, void* data, bool withCancel)
     : TGameMgrMode(parent, kernel, data), WithCancel(withCancel) {}
@@ -56,6 +57,28 @@ void TMenuMode::Choose() {
     Decide();
     LeaveMenu();
   }
+}
+
+void TMenuMode::Cancel() { GameData->BackRequest = true; }
+
+void TMenuMode::PickOfTwo(uint16_t pushed, uint16_t toFirst, uint16_t toSecond) {
+  if (pushed & toFirst) {
+    Cursor = 0;
+    PlaySelect();
+  }
+  if (pushed & toSecond) {
+    Cursor = 1;
+    PlaySelect();
+  }
+}
+
+void TMenuMode::DrawFrame(const char* heading, int32_t x, int32_t y, const char* title,
+                          int32_t titleX, int32_t titleFont) {
+  DrawBack();
+  Kernel->Draw->Draw(x, y, heading, 0);
+  if (title) DrawText(titleX, 120, title, titleFont, true);
+  DrawPushEnter(168, 300);
+  DrawMiniLogo();
 }
 
 void TMenuMode::StepCursor(uint16_t buttons, int32_t& cursor, int32_t count) {

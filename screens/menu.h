@@ -41,15 +41,25 @@ class TMenuMode : public TGameMgrMode {
   // Runs every tick of kMenuChoose. By default a cancel, then a decide, each leaves for
   // the fade-out; both in the same tick step over it and the screen closes at once.
   virtual void Choose();
-  // What a cancel or a decide writes as the screen starts to leave.
-  virtual void Cancel() {}
+  // What a cancel or a decide writes as the screen starts to leave. A cancel asks the
+  // manager to go back a step (GameData.BackRequest) unless the screen says otherwise.
+  virtual void Cancel();
   virtual void Decide() {}
 
   // Moves a list cursor of count entries up or down for the btUp / btDown bits given
   // (fresh presses or repeats, as the screen chooses), wrapping at both ends.
   void StepCursor(uint16_t buttons, int32_t& cursor, int32_t count);
+  // A choice of two: a press of toFirst picks entry 0, one of toSecond entry 1; a press
+  // toward the entry already chosen still sounds.
+  void PickOfTwo(uint16_t pushed, uint16_t toFirst, uint16_t toSecond);
   // Leaves kMenuChoose for the fade-out; a second call in the same tick closes at once.
   void LeaveMenu() { ++Phase; }
+
+  // What a menu screen below the title shows behind its entries: the back picture, its
+  // heading sprite at (x, y), its title (if any) waving at (titleX, 120) in titleFont, PUSH
+  // ENTER and the small logo.
+  void DrawFrame(const char* heading, int32_t x, int32_t y, const char* title = nullptr,
+                 int32_t titleX = 0, int32_t titleFont = 0);
 
  private:
   const bool WithCancel = false;

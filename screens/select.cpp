@@ -7,27 +7,12 @@ TSelectMode::TSelectMode(TGameMode* parent, TKernel* kernel, void* data)
     : TMenuMode(parent, kernel, data, true) {}
 
 // Left and right pick a side; a press toward the side already chosen still sounds.
-void TSelectMode::ReadEntries() {
-  const uint16_t pushed = Kernel->Pushed;
-  if (pushed & btLeft) {
-    Cursor = 0;
-    PlaySelect();
-  }
-  if (pushed & btRight) {
-    Cursor = 1;
-    PlaySelect();
-  }
-}
-
-void TSelectMode::Cancel() { GameData->BackRequest = true; }
+void TSelectMode::ReadEntries() { PickOfTwo(Kernel->Pushed, btLeft, btRight); }
 
 void TSelectMode::Decide() { GameData->GameType = static_cast<uint8_t>(Cursor); }
 
 void TSelectMode::Draw() {
-  DrawBack();
-  Kernel->Draw->Draw(20, 40, "セレクト見出し", 0);
-  DrawPushEnter(168, 300);
-  DrawMiniLogo();
+  DrawFrame("セレクト見出し", 20, 40);
   Kernel->Draw->Draw(100, 180, "エンドレス", 0);
   Kernel->Draw->Draw(300, 180, "パズル", 0);
   DrawCursor(68 + 200 * Cursor, 196);

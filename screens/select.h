@@ -16,6 +16,5 @@ class TSelectMode : public TMenuMode {
 
  protected:
   void ReadEntries() override;
-  void Cancel() override;
   void Decide() override;
 };
