@@ -32,13 +32,18 @@ class SettingsDir : public ::testing::Test {
   const std::string File = Folder.At("config/vexa/vexa.conf");
 };
 
+void ExpectSettings(const TSettings& s, ScaleMode window, ScaleMode fullScreenScale,
+                    bool fullScreen, const std::string& language, int effects, int music) {
+  EXPECT_EQ(s.WindowScale, window);
+  EXPECT_EQ(s.FullScreenScale, fullScreenScale);
+  EXPECT_EQ(s.FullScreen, fullScreen);
+  EXPECT_EQ(s.Language, language);
+  EXPECT_EQ(s.EffectsVolume, effects);
+  EXPECT_EQ(s.MusicVolume, music);
+}
+
 void ExpectDefaults(const TSettings& s) {
-  EXPECT_EQ(s.WindowScale, ScaleMode::Whole);
-  EXPECT_EQ(s.FullScreenScale, ScaleMode::Fit);
-  EXPECT_FALSE(s.FullScreen);
-  EXPECT_EQ(s.Language, "");
-  EXPECT_EQ(s.EffectsVolume, 100);
-  EXPECT_EQ(s.MusicVolume, 100);
+  ExpectSettings(s, ScaleMode::Whole, ScaleMode::Fit, false, "", 100, 100);
 }
 
 TEST(SettingsPath, ConfigHomeThenHome) {
@@ -72,12 +77,7 @@ TEST_F(SettingsDir, FirstStartWritesTheDefaultsAndLaterStartsKeepTheFile) {
   Put(settingsfile::Format(mine));
   const TSettings back = settingsfile::Load(File, warnings);
   EXPECT_TRUE(warnings.empty());
-  EXPECT_EQ(back.WindowScale, ScaleMode::Fit);
-  EXPECT_EQ(back.FullScreenScale, ScaleMode::Whole);
-  EXPECT_TRUE(back.FullScreen);
-  EXPECT_EQ(back.Language, "de:en");
-  EXPECT_EQ(back.EffectsVolume, 0);
-  EXPECT_EQ(back.MusicVolume, 55);
+  ExpectSettings(back, ScaleMode::Fit, ScaleMode::Whole, true, "de:en", 0, 55);
   EXPECT_EQ(Read(), settingsfile::Format(mine));  // an existing file is never rewritten
 }
 
@@ -101,12 +101,8 @@ TEST(SettingsParse, DamagedAndUnknownLinesAreSkippedWithOneWarningEach) {
       "=\n";                                               // 16: no key
   std::vector<std::string> w;
   const TSettings s = settingsfile::Parse(text, "vexa.conf", w);
-  EXPECT_TRUE(s.FullScreen);
-  EXPECT_EQ(s.WindowScale, ScaleMode::Fit);
-  EXPECT_EQ(s.FullScreenScale, ScaleMode::Fit);  // default kept
-  EXPECT_EQ(s.MusicVolume, 40);
-  EXPECT_EQ(s.EffectsVolume, 100);
-  EXPECT_EQ(s.Language, "");
+  // The full-screen scale, the effects and the language keep their defaults.
+  ExpectSettings(s, ScaleMode::Fit, ScaleMode::Fit, true, "", 100, 40);
   ASSERT_EQ(w.size(), 9u);
   const char* lines[] = {":5:", ":6:", ":7:", ":8:", ":10:", ":11:", ":12:", ":13:", ":16:"};
   for (size_t i = 0; i < w.size(); ++i) {

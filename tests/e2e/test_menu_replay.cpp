@@ -34,12 +34,8 @@ int LitPixels(const Bytes& bmp) {
 TEST_F(MenuReplay, LogoSkipGoesStraightToTheBlackPauseAndTheTitle) {
   ReplayRun r;
   ASSERT_TRUE(Dir.Play("menu_logo_skip.txt", 1, 2, r));
-  EXPECT_EQ(Value(r.Dumps[0], "mode"), "TLogoMode");
-  EXPECT_EQ(Value(r.Dumps[0], "phase"), "4");
-  EXPECT_EQ(Value(r.Dumps[0], "blackout"), "1");
-  EXPECT_EQ(Value(r.Dumps[1], "mode"), "TTitleMode");
-  EXPECT_EQ(Value(r.Dumps[1], "phase"), "1");
-  EXPECT_EQ(Value(r.Dumps[1], "fade"), "0");
+  EXPECT_TRUE(Holds(r.Dumps[0], {{"mode", "TLogoMode"}, {"phase", "4"}, {"blackout", "1"}}));
+  EXPECT_TRUE(Holds(r.Dumps[1], {{"mode", "TTitleMode"}, {"phase", "1"}, {"fade", "0"}}));
   EXPECT_EQ(LitPixels(Dir.Read("logo_black.bmp")), 0);
   EXPECT_GT(LitPixels(Dir.Read("title.bmp")), 100000);
   EXPECT_TRUE(Dir.Read("vexa.dat").empty());  // nothing here writes the save file
@@ -52,8 +48,8 @@ TEST_F(MenuReplay, TitleToRankingAndBackChangesNothing) {
                                                 "TSelectMode"}));
   EXPECT_EQ(Value(r.Dumps[0], "TitleChoice"), "1");
   EXPECT_EQ(Value(r.Dumps[1], "phase"), "1");  // X is no cancel here
-  EXPECT_EQ(Value(r.Dumps[3], "TitleChoice"), "0");  // the new title opened on GAME START
-  EXPECT_EQ(Value(r.Dumps[3], "Rank0"), "100000/9/1000/0/YEW");
+  // The new title opened on GAME START.
+  EXPECT_TRUE(Holds(r.Dumps[3], {{"TitleChoice", "0"}, {"Rank0", "100000/9/1000/0/YEW"}}));
   EXPECT_GT(LitPixels(Dir.Read("ranking.bmp")), 100000);
   EXPECT_TRUE(Dir.Read("vexa.dat").empty());
 }
@@ -67,8 +63,7 @@ TEST_F(MenuReplay, EndlessGameNameEntryReachesTheRankingAndTheSaveFile) {
                                                 "TTitleMode", "TRankingMode"}));
   EXPECT_EQ(Value(r.Dumps[0], "Difficulty"), "1");  // NOMAL chosen on the level screen
   EXPECT_EQ(Value(r.Dumps[1], "Rank0"), "0/0/0/0/-");  // GameData changes only on leaving
-  EXPECT_EQ(Value(r.Dumps[3], "Rank0"), "0/0/0/1/KITE_Z");
-  EXPECT_EQ(Value(r.Dumps[3], "Rank1"), "0/0/0/0/-");
+  EXPECT_TRUE(Holds(r.Dumps[3], {{"Rank0", "0/0/0/1/KITE_Z"}, {"Rank1", "0/0/0/0/-"}}));
   EXPECT_EQ(Value(r.Dumps[4], "Rank0"), "0/0/0/1/KITE_Z");
 
   const Bytes b = Dir.Read("vexa.dat");
@@ -87,16 +82,12 @@ TEST_F(MenuReplay, PuzzleContinueRetryAndSelectStageThroughTheManager) {
   EXPECT_EQ(Modes(r), (std::vector<std::string>{"TGameMainMode", "TPuzSaveMode", "TGameMainMode",
                                                 "TTitleMode", "TGameMainMode"}));
   // CONTINUE at the saved point.
-  EXPECT_EQ(Value(r.Dumps[0], "Stage"), "3");
-  EXPECT_EQ(Value(r.Dumps[0], "Retries"), "0");
+  EXPECT_TRUE(Holds(r.Dumps[0], {{"Stage", "3"}, {"Retries", "0"}}));
   // YES on TRY AGAIN?: the same stage, one retry counted.
-  EXPECT_EQ(Value(r.Dumps[2], "Stage"), "3");
-  EXPECT_EQ(Value(r.Dumps[2], "Retries"), "1");
+  EXPECT_TRUE(Holds(r.Dumps[2], {{"Stage", "3"}, {"Retries", "1"}}));
   // SELECT STAGE: right from the last stage reached (5) wraps to the first.
-  EXPECT_EQ(Value(r.Dumps[4], "Stage"), "0");
-  EXPECT_EQ(Value(r.Dumps[4], "Retries"), "0");
-  EXPECT_EQ(Value(r.Dumps[4], "ContinueStage"), "3");
-  EXPECT_EQ(Value(r.Dumps[4], "MaxStage"), "4");
+  EXPECT_TRUE(Holds(r.Dumps[4], {{"Stage", "0"}, {"Retries", "0"}, {"ContinueStage", "3"},
+                                 {"MaxStage", "4"}}));
 }
 
 TEST_F(MenuReplay, EnterAroundAStageClearOpensNoPauseAndTheClearStands) {
@@ -105,24 +96,16 @@ TEST_F(MenuReplay, EnterAroundAStageClearOpensNoPauseAndTheClearStands) {
   EXPECT_EQ(r.Out.find("warning"), std::string::npos) << r.Out;
 
   // Stage 1: ENTER in the tick of the clear.
-  EXPECT_EQ(Value(r.Dumps[0], "Cleared"), "1");
-  EXPECT_EQ(Value(r.Dumps[0], "Paused"), "0");
+  EXPECT_TRUE(Holds(r.Dumps[0], {{"Cleared", "1"}, {"Paused", "0"}}));
   // The keys that followed left the clear screen; stage 2 starts as a first attempt.
-  EXPECT_EQ(Value(r.Dumps[1], "mode"), "TGameMainMode");
-  EXPECT_EQ(Value(r.Dumps[1], "Stage"), "1");
-  EXPECT_EQ(Value(r.Dumps[1], "Retries"), "0");
-  EXPECT_EQ(Value(r.Dumps[1], "StageFailed"), "0");
-  EXPECT_EQ(Value(r.Dumps[1], "ContinueStage"), "1");
+  EXPECT_TRUE(Holds(r.Dumps[1], {{"mode", "TGameMainMode"}, {"Stage", "1"}, {"Retries", "0"},
+                                 {"StageFailed", "0"}, {"ContinueStage", "1"}}));
   // Stage 2: cleared, then ENTER in the next tick goes to the clear screen unpaused.
-  EXPECT_EQ(Value(r.Dumps[2], "Cleared"), "1");
-  EXPECT_EQ(Value(r.Dumps[2], "phase"), "2");
-  EXPECT_EQ(Value(r.Dumps[3], "phase"), "5");
-  EXPECT_EQ(Value(r.Dumps[3], "Paused"), "0");
-  EXPECT_EQ(Value(r.Dumps[3], "IsOver"), "0");
+  EXPECT_TRUE(Holds(r.Dumps[2], {{"Cleared", "1"}, {"phase", "2"}}));
+  EXPECT_TRUE(Holds(r.Dumps[3], {{"phase", "5"}, {"Paused", "0"}, {"IsOver", "0"}}));
   // Its reward follows, and the progress was saved.
-  EXPECT_EQ(Value(r.Dumps[4], "mode"), "TRewardMode");
-  EXPECT_EQ(Value(r.Dumps[4], "StageFailed"), "0");
-  EXPECT_EQ(Value(r.Dumps[4], "ContinueStage"), "2");
+  EXPECT_TRUE(Holds(r.Dumps[4], {{"mode", "TRewardMode"}, {"StageFailed", "0"},
+                                 {"ContinueStage", "2"}}));
   const Bytes b = Dir.Read("vexa.dat");
   ASSERT_EQ(b.size(), 308u);
   EXPECT_EQ(b[296], 2);
@@ -139,8 +122,7 @@ TEST_F(MenuReplay, KeyEventsFromTheWindowAreNeitherStuckNorLost) {
   // ENTER released while Alt was held came up, so the next ENTER resumed the game.
   EXPECT_EQ(Value(r.Dumps[2], "Paused"), "0");
   // Every tap between two ticks moved the cursor: five up from row 5, two left from 2.
-  EXPECT_EQ(Value(r.Dumps[3], "CursorRow"), "0");
-  EXPECT_EQ(Value(r.Dumps[3], "CursorCol"), "0");
+  EXPECT_TRUE(Holds(r.Dumps[3], {{"CursorRow", "0"}, {"CursorCol", "0"}}));
   // All eight letters typed in one burst reached the name.
   EXPECT_EQ(Value(r.Dumps[4], "Rank0"), "0/0/0/1/VEXATEST");
 }

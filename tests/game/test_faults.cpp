@@ -65,15 +65,10 @@ class SaveFileFault : public ::testing::Test {
   }
   // From the title to the options screen, BLOCK one set to the left, decided: a save.
   static void DecideOptions(RunningGame& g) {
-    g.Tap(keycode::Down);
-    g.Tap(keycode::Down);
-    g.Tap(keycode::Enter);
-    ASSERT_TRUE(g.WaitFor("TConfigMode"));
-    g.Wait(30);
+    g.OpenFromTitle(2, "TConfigMode");
     g.Tap(keycode::Left);
     g.Tap(keycode::Enter);
-    ASSERT_TRUE(g.WaitFor("TTitleMode"));
-    g.Wait(60);
+    g.BackAtTitle();
   }
 
   PrivateFolder Sandbox;
@@ -97,18 +92,14 @@ TEST_F(SaveFileFault, FolderThatCannotBeWrittenKeepsTheNewRankingInMemoryAndOnSc
   g.RetireToNameEntry();
   for (uint8_t k : {keycode::K, keycode::I, keycode::T, keycode::E}) g.Tap(k);
   g.Tap(keycode::Enter);
-  ASSERT_TRUE(g.WaitFor("TTitleMode"));
-  g.Wait(60);
+  g.BackAtTitle();
 
   EXPECT_STREQ(g.Form->GameData.Ranking[0].Name, "KITE");
   EXPECT_FALSE(Exists(Path));
   EXPECT_EQ(ReadBytes(Dir + "/blocked"), (std::vector<uint8_t>{'n', 'o', 't', ' ', 'a', ' ', 'f', 'o', 'l', 'd', 'e', 'r'}));
 
   // RANKING from the title shows the row that could not be saved.
-  g.Tap(keycode::Down);
-  g.Tap(keycode::Enter);
-  ASSERT_TRUE(g.WaitFor("TRankingMode"));
-  g.Wait(30);
+  g.OpenFromTitle(1, "TRankingMode");
   auto* ranking = dynamic_cast<TRankingMode*>(g.Form->Root->Deepest());
   ASSERT_NE(ranking, nullptr);
   EXPECT_EQ(ranking->Names[0], "KITE");

@@ -380,55 +380,39 @@ TEST_F(DrawTest, ClipEdgesTouchingAndHalfAcross) {
   ASSERT_TRUE(Draw.CreateSprite("s", Dir.Write("s.bmp", SheetBmp()), 48, 32));
   Draw.SetClip(100, 100, 300, 200);
   const uint32_t grey = Map(kGrey);
-  int inside, outside;
+  // Draws a cell at (x, y) on a grey surface: the count of pixels it changed, all of which
+  // must lie in the rectangle l, t, r, b.
+  const auto drawnIn = [&](int x, int y, int cell, int l, int t, int r, int b) {
+    FillWork(kGrey);
+    EXPECT_TRUE(Draw.Draw(x, y, "s", cell));
+    int inside, outside;
+    CountChanged(grey, l, t, r, b, inside, outside);
+    EXPECT_EQ(outside, 0) << x << "," << y;
+    return inside;
+  };
 
   // Touching from each side counts as outside: true, nothing drawn.
   const int touching[4][2] = {{52, 120}, {300, 120}, {150, 68}, {150, 200}};
-  for (const auto& p : touching) {
-    FillWork(kGrey);
-    EXPECT_TRUE(Draw.Draw(p[0], p[1], "s", 0));
-    CountChanged(grey, 0, 0, 0, 0, inside, outside);
-    EXPECT_EQ(outside, 0) << p[0] << "," << p[1];
-  }
+  for (const auto& p : touching) drawnIn(p[0], p[1], 0, 0, 0, 0, 0);
 
   // Half across the left edge: the right half of the cell, placed at clip.left.
-  FillWork(kGrey);
-  EXPECT_TRUE(Draw.Draw(76, 120, "s", 3));
-  CountChanged(grey, 100, 120, 124, 152, inside, outside);
-  EXPECT_EQ(outside, 0);
-  EXPECT_EQ(inside, 24 * 32);
+  EXPECT_EQ(drawnIn(76, 120, 3, 100, 120, 124, 152), 24 * 32);
   EXPECT_EQ(Px(100, 120), Map(kWhite));
 
   // Across the top-left corner, showing the black pixel's neighbourhood of cell 1.
-  FillWork(kGrey);
-  EXPECT_TRUE(Draw.Draw(99, 99, "s", 1));
-  CountChanged(grey, 100, 100, 147, 131, inside, outside);
-  EXPECT_EQ(outside, 0);
-  EXPECT_EQ(inside, 47 * 31 - 1);
+  EXPECT_EQ(drawnIn(99, 99, 1, 100, 100, 147, 131), 47 * 31 - 1);
   EXPECT_EQ(Px(100, 100), grey);  // cell pixel (1, 1) is black
   EXPECT_EQ(Px(101, 100), Map(kGreen));
 
   // Across the bottom-right corner.
-  FillWork(kGrey);
-  EXPECT_TRUE(Draw.Draw(280, 190, "s", 2));
-  CountChanged(grey, 280, 190, 300, 200, inside, outside);
-  EXPECT_EQ(outside, 0);
-  EXPECT_EQ(inside, 20 * 10 - 1);
+  EXPECT_EQ(drawnIn(280, 190, 2, 280, 190, 300, 200), 20 * 10 - 1);
 
   // -1 everywhere restores the whole surface.
   Draw.SetClip(-1, -1, -1, -1);
   EXPECT_EQ(Draw.ClipRect.Right, 512);
   EXPECT_EQ(Draw.ClipRect.Bottom, 384);
-  FillWork(kGrey);
-  EXPECT_TRUE(Draw.Draw(-47, -31, "s", 0));
-  CountChanged(grey, 0, 0, 1, 1, inside, outside);
-  EXPECT_EQ(inside, 1);
-  EXPECT_EQ(outside, 0);
-  FillWork(kGrey);
-  EXPECT_TRUE(Draw.Draw(511, 383, "s", 0));
-  CountChanged(grey, 511, 383, 512, 384, inside, outside);
-  EXPECT_EQ(inside, 1);
-  EXPECT_EQ(outside, 0);
+  EXPECT_EQ(drawnIn(-47, -31, 0, 0, 0, 1, 1), 1);
+  EXPECT_EQ(drawnIn(511, 383, 0, 511, 383, 512, 384), 1);
 }
 
 // Every position and clip rectangle inside a small surface: the drawn pixels are exactly

@@ -47,6 +47,13 @@ std::unique_ptr<TKorMidi> RecordingMidi(const std::shared_ptr<platform::MidiLog>
   return midi;
 }
 
+// Loads a song into the track table as Load does, without a resource or a file.
+bool LoadSong(TKorMidi& midi, const Bytes& song) {
+  if (!midi.LoadFile(song.data(), song.size())) return false;
+  midi.Loaded = true;
+  return true;
+}
+
 bool HaveSoundFont() {
   struct stat st;
   for (const std::string& p : platform::DefaultSoundFontPaths())
@@ -61,8 +68,7 @@ TEST(KorMidiLiveTest, TimerModePlaysToTheEndAndStopsItselfFromThePass) {
   ASSERT_TRUE(midi->Init());
   // Two notes 96 ticks (100 ms) apart; the song then ends and, without loop, stops.
   const Bytes song = OneTrackSong({0x00, 0x90, 60, 1, 0x60, 0x90, 61, 1});
-  ASSERT_TRUE(midi->LoadFile(song.data(), song.size()));
-  midi->Loaded = true;
+  ASSERT_TRUE(LoadSong(*midi, song));
   ASSERT_TRUE(midi->Play(false));
   EXPECT_NE(midi->TimerId, 0u);
   EXPECT_TRUE(WaitFor([&] { return !midi->IsPlay(); }));
@@ -83,8 +89,7 @@ TEST(KorMidiLiveTest, CallerOperationsInterleaveSafelyWithTimerPasses) {
   for (int round = 0; round < 20; ++round) {
     auto midi = RecordingMidi(log);
     ASSERT_TRUE(midi->Init());
-    ASSERT_TRUE(midi->LoadFile(song.data(), song.size()));
-    midi->Loaded = true;
+    ASSERT_TRUE(LoadSong(*midi, song));
     for (int k = 0; k < 10; ++k) {
       ASSERT_TRUE(midi->Play(true));
       std::this_thread::sleep_for(std::chrono::milliseconds(k % 3 * 4));
@@ -104,8 +109,7 @@ TEST(KorMidiLiveTest, ThreadModeMeasuresItsOwnPeriodAndEndsWithCleanUp) {
   ASSERT_TRUE(midi->Init(true));
   EXPECT_TRUE(midi->UseThread);
   const Bytes song = OneTrackSong({0x00, 0x90, 60, 1, 0x60, 0x90, 61, 1});
-  ASSERT_TRUE(midi->LoadFile(song.data(), song.size()));
-  midi->Loaded = true;
+  ASSERT_TRUE(LoadSong(*midi, song));
   ASSERT_TRUE(midi->Play(false));
   EXPECT_EQ(midi->TimerId, 0u);
   EXPECT_TRUE(WaitFor([&] { return !midi->IsPlay(); }));
@@ -160,8 +164,7 @@ TEST(KorMidiLiveTest, ASongAskedForWhileTheOutputLoadsWaitsAndThenStartsFromItsB
   midi.OpenOutput = [&] { return std::make_unique<LateMidiOut>(log, ready); };
   ASSERT_TRUE(midi.Init());
   const Bytes song = OneTrackSong({0x00, 0xC0, 5, 0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0});
-  ASSERT_TRUE(midi.LoadFile(song.data(), song.size()));
-  midi.Loaded = true;
+  ASSERT_TRUE(LoadSong(midi, song));
   ASSERT_TRUE(midi.Play(false));
   for (int k = 0; k < 50; ++k) midi.RunPass();  // half a second of frames while it loads
   EXPECT_EQ(midi.Tracks[0].Pos, 0u);
@@ -184,8 +187,7 @@ TEST(KorMidiLiveTest, OnALiveDeviceTheSoundFontLoadsBehindInitAndTheSongThenPlay
   TKorMidi midi;
   if (!midi.Init()) GTEST_SKIP() << "no audio device";
   const Bytes song = OneTrackSong({0x00, 0x90, 60, 100, 0x83, 0x60, 0x80, 60, 0});
-  ASSERT_TRUE(midi.LoadFile(song.data(), song.size()));
-  midi.Loaded = true;
+  ASSERT_TRUE(LoadSong(midi, song));
   ASSERT_TRUE(midi.Play(false));
   EXPECT_TRUE(WaitFor([&] { return midi.OutputReady(); }, 10000));
   // Played to its end (half a second) and stopped itself.
@@ -206,8 +208,7 @@ std::vector<int16_t> RenderManually(const Bytes& song, int ticks, int stopAtTick
                 1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x44, 0xAC, 0, 0, 2, 0, 16, 0,
                 'd', 'a', 't', 'a', 8, 0, 0, 0, 0, 0x10, 0, 0x10, 0, 0x10, 0, 0x10};
   sound.LoadFile(wave.data(), wave.size());
-  EXPECT_TRUE(midi.LoadFile(song.data(), song.size()));
-  midi.Loaded = true;
+  EXPECT_TRUE(LoadSong(midi, song));
   EXPECT_TRUE(midi.Play(false));
   EXPECT_EQ(platform::AudioDevice::OpenRate(), platform::AudioDevice::kPreferredRate);
   out.resize(static_cast<size_t>(ticks) * kTick);

@@ -42,26 +42,17 @@ struct JunkFile {
 // player would go through them; each step must reach the screen it leads to.
 void PlayThroughTheMenus(RunningGame& g) {
   // OPTION: BGM moved (the music preview follows it), decided.
-  g.Tap(keycode::Down);
-  g.Tap(keycode::Down);
-  g.Tap(keycode::Enter);
-  ASSERT_TRUE(g.WaitFor("TConfigMode"));
-  g.Wait(30);
+  g.OpenFromTitle(2, "TConfigMode");
   g.Tap(keycode::Down);
   g.Tap(keycode::Down);
   g.Tap(keycode::Right, 5);
   g.Tap(keycode::Left, 5);
   g.Tap(keycode::Enter);
-  ASSERT_TRUE(g.WaitFor("TTitleMode"));
-  g.Wait(60);
+  g.BackAtTitle();
   // RANKING and back.
-  g.Tap(keycode::Down);
-  g.Tap(keycode::Enter);
-  ASSERT_TRUE(g.WaitFor("TRankingMode"));
-  g.Wait(30);
+  g.OpenFromTitle(1, "TRankingMode");
   g.Tap(keycode::Z);
-  ASSERT_TRUE(g.WaitFor("TTitleMode"));
-  g.Wait(60);
+  g.BackAtTitle();
   // An endless game: a few moves and swaps, then retire and enter a name.
   g.StartEndlessGame();
   for (int i = 0; i < 20; ++i) {
@@ -292,13 +283,7 @@ TEST_F(JoystickFault, PadPulledOutMidGameLeavesNoHeldInputAndTheKeyboardWorks) {
   ASSERT_NE(game, nullptr);
   g.Tap(keycode::Enter, 2);
   EXPECT_TRUE(game->Paused);
-  g.Tap(keycode::Down, 2);
-  g.Tap(keycode::Enter, 2);
-  g.Tap(keycode::Up, 2);
-  g.Tap(keycode::Enter, 200);
-  g.Tap(keycode::Enter);
-  ASSERT_TRUE(g.WaitFor("TRegRankMode"));
-  g.Wait(100);
+  g.RetireFromPause();
   g.Tap(keycode::Enter);
   EXPECT_TRUE(g.WaitFor("TTitleMode"));
 }
@@ -309,8 +294,7 @@ TEST_F(JoystickFault, PadPulledOutAndPluggedBackInThroughTheWindowsEventLoop) {
   g.Wait(10);
   ASSERT_TRUE(g.Form->KorInput.HasJoystick);
   PressButton(g, 2);
-  ASSERT_TRUE(g.WaitFor("TTitleMode"));
-  g.Wait(60);
+  g.BackAtTitle();
 
   Pull();
   g.Wait(2);

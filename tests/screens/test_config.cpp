@@ -28,6 +28,18 @@ struct ConfigScreen : DrawnGame {
     Root->RegisterCells("ブロック", Data.BlockType);
     Root->RegisterImage("背景", Data.BackType);
   }
+  // After the screen has gone: GameData holds these options, the game's block and back
+  // sprites show them, and the screen's samples are gone.
+  void ExpectLeftWith(int32_t block, int32_t back, int32_t bgm, int32_t control) {
+    EXPECT_EQ(Data.BlockType, block);
+    EXPECT_EQ(Data.BackType, back);
+    EXPECT_EQ(Data.BgmType, bgm);
+    EXPECT_EQ(Data.ControlType, control);
+    EXPECT_EQ(SpriteRes("ブロック"), "BLOCK" + std::to_string(block + 1));
+    EXPECT_EQ(SpriteRes("背景"), "BACK" + std::to_string(back + 1));
+    EXPECT_EQ(DrawC.GetSpriteSurf("見本ブロック"), nullptr);
+    EXPECT_EQ(DrawC.GetSpriteSurf("見本背景"), nullptr);
+  }
   TConfigMode* Open() {
     TConfigMode* c = &MakeChild<TConfigMode>();
     Tick();  // Init and the first fade step
@@ -107,16 +119,9 @@ TEST_F(ConfigScreen, CancelAfterChangingEveryRowLeavesEverythingAsItWas) {
   Tap(keycode::X);
   RunUntilGone();
   ASSERT_EQ(Root->Child, nullptr);
-  EXPECT_EQ(Data.BlockType, 0);
-  EXPECT_EQ(Data.BackType, 0);
-  EXPECT_EQ(Data.BgmType, 0);
-  EXPECT_EQ(Data.ControlType, 0);
+  ExpectLeftWith(0, 0, 0, 0);
   EXPECT_EQ(SaveBytes(), before);
-  EXPECT_EQ(SpriteRes("ブロック"), "BLOCK1");
-  EXPECT_EQ(SpriteRes("背景"), "BACK1");
   EXPECT_EQ(std::memcmp(&Input.KeyCodes, &keysBefore, sizeof keysBefore), 0);
-  EXPECT_EQ(DrawC.GetSpriteSurf("見本ブロック"), nullptr);
-  EXPECT_EQ(DrawC.GetSpriteSurf("見本背景"), nullptr);
   EXPECT_TRUE(Kernel->Blackout);
   EXPECT_EQ(Kernel->FadeLevel, 255);
 }
@@ -149,17 +154,10 @@ TEST_F(ConfigScreen, DecideAppliesSavesAndOnlyThenSwitchesTheKeys) {
   RunUntilGone();
   ASSERT_EQ(Root->Child, nullptr);
 
-  EXPECT_EQ(Data.BlockType, 4);
-  EXPECT_EQ(Data.BackType, 1);
-  EXPECT_EQ(Data.BgmType, 1);
-  EXPECT_EQ(Data.ControlType, 1);
-  EXPECT_EQ(SpriteRes("ブロック"), "BLOCK5");
-  EXPECT_EQ(SpriteRes("背景"), "BACK2");
+  ExpectLeftWith(4, 1, 1, 1);
   EXPECT_EQ(Input.KeyCodes.A, 57);
   EXPECT_EQ(Input.KeyCodes.B, 47);
   EXPECT_EQ(Input.KeyCodes.Enter, 28);
-  EXPECT_EQ(DrawC.GetSpriteSurf("見本ブロック"), nullptr);
-  EXPECT_EQ(DrawC.GetSpriteSurf("見本背景"), nullptr);
 
   const std::vector<uint8_t> file = SaveBytes();
   ASSERT_EQ(file.size(), savefile::kSize);

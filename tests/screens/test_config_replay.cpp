@@ -11,16 +11,12 @@ TEST(OptionsEndToEnd, DecidedChoicesAreSavedAndComeBackAfterARestart) {
 
   ReplayRun first;
   ASSERT_TRUE(dir.Play("config_save.txt", 7, 3, first));
-  EXPECT_EQ(Value(first.Dumps[0], "mode"), "TConfigMode");
-  EXPECT_EQ(Value(first.Dumps[0], "Item"), "0");
-  EXPECT_EQ(Value(first.Dumps[0], "Values"), "0,0,0,0");
-  EXPECT_EQ(Value(first.Dumps[1], "Values"), "4,0,1,0");
-  EXPECT_EQ(Value(first.Dumps[1], "BlockType"), "0");  // previewed, not yet applied
-  EXPECT_EQ(Value(first.Dumps[2], "mode"), "TTitleMode");
-  EXPECT_EQ(Value(first.Dumps[2], "BlockType"), "4");
-  EXPECT_EQ(Value(first.Dumps[2], "BgmType"), "1");
-  EXPECT_EQ(Value(first.Dumps[2], "BackType"), "0");
-  EXPECT_EQ(Value(first.Dumps[2], "ControlType"), "0");
+  EXPECT_TRUE(Holds(first.Dumps[0], {{"mode", "TConfigMode"}, {"Item", "0"},
+                                     {"Values", "0,0,0,0"}}));
+  // The new block set is previewed, not yet applied.
+  EXPECT_TRUE(Holds(first.Dumps[1], {{"Values", "4,0,1,0"}, {"BlockType", "0"}}));
+  EXPECT_TRUE(Holds(first.Dumps[2], {{"mode", "TTitleMode"}, {"BlockType", "4"}, {"BgmType", "1"},
+                                     {"BackType", "0"}, {"ControlType", "0"}}));
 
   const std::vector<uint8_t> saved = dir.Read("vexa.dat");
   ASSERT_EQ(saved.size(), 308u);
@@ -32,14 +28,11 @@ TEST(OptionsEndToEnd, DecidedChoicesAreSavedAndComeBackAfterARestart) {
 
   ReplayRun second;
   ASSERT_TRUE(dir.Play("config_restart.txt", 7, 3, second));
-  EXPECT_EQ(Value(second.Dumps[0], "mode"), "TTitleMode");
-  EXPECT_EQ(Value(second.Dumps[0], "BlockType"), "4");
-  EXPECT_EQ(Value(second.Dumps[0], "BgmType"), "1");
-  EXPECT_EQ(Value(second.Dumps[1], "mode"), "TConfigMode");
-  EXPECT_EQ(Value(second.Dumps[1], "Values"), "4,0,1,0");
+  EXPECT_TRUE(Holds(second.Dumps[0], {{"mode", "TTitleMode"}, {"BlockType", "4"},
+                                      {"BgmType", "1"}}));
+  EXPECT_TRUE(Holds(second.Dumps[1], {{"mode", "TConfigMode"}, {"Values", "4,0,1,0"}}));
   // Cancelled after a change: nothing moves.
-  EXPECT_EQ(Value(second.Dumps[2], "mode"), "TTitleMode");
-  EXPECT_EQ(Value(second.Dumps[2], "BlockType"), "4");
+  EXPECT_TRUE(Holds(second.Dumps[2], {{"mode", "TTitleMode"}, {"BlockType", "4"}}));
   EXPECT_EQ(dir.Read("vexa.dat"), saved);
 
   // The sample blocks show the chosen set: the same picture when previewed and when
@@ -58,13 +51,9 @@ TEST(OptionsEndToEnd, DecidedInsideAGameTheGameGoesOnWithTheNewPictures) {
   ReplayRun r;
   ASSERT_TRUE(dir.Play("config_from_game.txt", 7, 3, r));
   EXPECT_EQ(Value(r.Dumps[0], "mode"), "TGameMainMode");
-  EXPECT_EQ(Value(r.Dumps[1], "mode"), "TConfigMode");
-  EXPECT_EQ(Value(r.Dumps[1], "Item"), "0");
-  EXPECT_EQ(Value(r.Dumps[2], "mode"), "TGameMainMode");
-  EXPECT_EQ(Value(r.Dumps[2], "phase"), "2");
-  EXPECT_EQ(Value(r.Dumps[2], "Paused"), "0");
-  EXPECT_EQ(Value(r.Dumps[2], "BlockType"), "1");
-  EXPECT_EQ(Value(r.Dumps[2], "BackType"), "1");
+  EXPECT_TRUE(Holds(r.Dumps[1], {{"mode", "TConfigMode"}, {"Item", "0"}}));
+  EXPECT_TRUE(Holds(r.Dumps[2], {{"mode", "TGameMainMode"}, {"phase", "2"}, {"Paused", "0"},
+                                 {"BlockType", "1"}, {"BackType", "1"}}));
   const std::vector<uint8_t> saved = dir.Read("vexa.dat");
   ASSERT_EQ(saved.size(), 308u);
   EXPECT_EQ(I32At(saved, 268), 1);

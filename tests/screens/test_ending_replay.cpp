@@ -35,31 +35,22 @@ TEST(EndingEndToEnd, LastStageRewardAndCreditRoll) {
   ReplayRun r;
   ASSERT_TRUE(dir.Play("ending_stage50.txt", 7, 9, r));
   const auto& d = r.Dumps;
-  EXPECT_EQ(Value(d[0], "mode"), "TGameMainMode");
-  EXPECT_EQ(Value(d[0], "Stage"), "49");
+  EXPECT_TRUE(Holds(d[0], {{"mode", "TGameMainMode"}, {"Stage", "49"}}));
   ASSERT_EQ(Value(d[1], "Cleared"), "1") << "the stage was not cleared: " << d[1];
 
   // The reward: Stage 50, the last piece still covered, then uncovered.
-  EXPECT_EQ(Value(d[2], "mode"), "TRewardMode");
-  EXPECT_EQ(Value(d[2], "Stage"), "50");
-  EXPECT_EQ(Value(d[2], "Revealed"), "0");
-  EXPECT_EQ(Value(d[3], "mode"), "TRewardMode");
-  EXPECT_EQ(Value(d[3], "Revealed"), "1");
+  EXPECT_TRUE(Holds(d[2], {{"mode", "TRewardMode"}, {"Stage", "50"}, {"Revealed", "0"}}));
+  EXPECT_TRUE(Holds(d[3], {{"mode", "TRewardMode"}, {"Revealed", "1"}}));
 
   // The ending fades in from white and rolls the sixteen lines; at rest only the closing line
   // is left.
-  EXPECT_EQ(Value(d[4], "mode"), "TEndingMode");
-  EXPECT_EQ(Value(d[4], "phase"), "0");
+  EXPECT_TRUE(Holds(d[4], {{"mode", "TEndingMode"}, {"phase", "0"}}));
   EXPECT_NE(Value(d[4], "fade"), "0");
-  EXPECT_EQ(Value(d[5], "mode"), "TEndingMode");
-  EXPECT_EQ(Value(d[5], "phase"), "1");
-  EXPECT_EQ(Value(d[5], "CreditLines"), "16");
-  EXPECT_EQ(Value(d[6], "phase"), "1");
-  EXPECT_EQ(Value(d[6], "CreditLines"), "1");
-  EXPECT_EQ(Value(d[7], "mode"), "TEndingMode");  // Z and SPACE
-  EXPECT_EQ(Value(d[7], "EndRequest"), "0");
-  EXPECT_EQ(Value(d[8], "mode"), "TTitleMode");
-  EXPECT_EQ(Value(d[8], "blackout"), "0");
+  EXPECT_TRUE(Holds(d[5], {{"mode", "TEndingMode"}, {"phase", "1"}, {"CreditLines", "16"}}));
+  EXPECT_TRUE(Holds(d[6], {{"phase", "1"}, {"CreditLines", "1"}}));
+  // Z and SPACE do not end it; ENTER does.
+  EXPECT_TRUE(Holds(d[7], {{"mode", "TEndingMode"}, {"EndRequest", "0"}}));
+  EXPECT_TRUE(Holds(d[8], {{"mode", "TTitleMode"}, {"blackout", "0"}}));
 
   // The piece uncovered last (column 1, row 1) is black before and shows the picture after,
   // the same as in the ending's complete picture.

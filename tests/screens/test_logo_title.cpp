@@ -206,8 +206,7 @@ TEST_F(MenuMusic, TitleOpeningAlreadyPlayingIsNotRestarted) {
   const uint32_t pending = Midi.Tracks[0].Pending;
   ASSERT_GT(pos, 0u);
   const size_t logged = Log->Size();
-  Make<TTitleMode>();
-  RunToPhase(1);
+  MakeAndRunTo<TTitleMode>(1);
   Tick();
   EXPECT_TRUE(Midi.IsPlay("OPENING"));
   EXPECT_EQ(Midi.Tracks[0].Pos, pos);
@@ -217,18 +216,15 @@ TEST_F(MenuMusic, TitleOpeningAlreadyPlayingIsNotRestarted) {
 
 TEST_F(MenuMusic, LevelAndPuzzleStartStopTheSongOnDecideOnly) {
   ASSERT_TRUE(Midi.Play("OPENING", true));
-  Make<TLvSelectMode>();
-  RunToPhase(1);
+  MakeAndRunTo<TLvSelectMode>(1);
   Tap(keycode::X);
   RunToEnd();
   EXPECT_TRUE(Midi.IsPlay("OPENING"));  // back to the game type: the song goes on
-  Make<TLvSelectMode>();
-  RunToPhase(1);
+  MakeAndRunTo<TLvSelectMode>(1);
   Tap(keycode::Z);
   EXPECT_FALSE(Midi.IsPlay());
   ASSERT_TRUE(Midi.Play("OPENING", true));
-  Make<TContSelectMode>();
-  RunToPhase(1);
+  MakeAndRunTo<TContSelectMode>(1);
   Tap(keycode::Enter);
   EXPECT_FALSE(Midi.IsPlay());
 }

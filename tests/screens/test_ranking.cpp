@@ -34,8 +34,7 @@ void SetLast(GameData& d, int32_t score, int32_t level, int32_t blocks, uint8_t 
 
 TEST_F(Ranking, DisplayLeavesGameDataAndTheFileAlone) {
   GameData before = Data;
-  TRankingMode& r = Make<TRankingMode>();
-  RunToPhase(1);
+  TRankingMode& r = MakeAndRunTo<TRankingMode>(1);
   EXPECT_EQ(r.Scores[0], 100000);
   EXPECT_EQ(r.Names[9], "LIME");
   Tap(keycode::X);  // no cancel
@@ -78,8 +77,7 @@ TEST_F(Ranking, AllZeroTableTakesAResultOfZeroAtTheTop) {
 
 TEST_F(Ranking, ResultBelowRowNineIsNotEnteredButTheFileIsStillWritten) {
   SetLast(Data, 9999, 3, 10, 1);
-  TRegRankMode& m = Make<TRegRankMode>();
-  RunToPhase(1);
+  TRegRankMode& m = MakeAndRunTo<TRegRankMode>(1);
   EXPECT_FALSE(m.Entered);
   EXPECT_EQ(m.EntryRow, -1);
   Tap(keycode::A);
@@ -137,8 +135,7 @@ TEST_F(Ranking, SpaceAsDecideKeyTypesASpace) {
   Data.ControlType = 1;
   Root->ApplyKeyConfig();
   SetLast(Data, 1000000, 0, 0, 0);
-  TRegRankMode& m = Make<TRegRankMode>();
-  RunToPhase(1);
+  TRegRankMode& m = MakeAndRunTo<TRegRankMode>(1);
   Tap(keycode::Space);
   EXPECT_STREQ(m.NameBuf, " ");
   EXPECT_EQ(m.Phase, 1);
@@ -147,8 +144,7 @@ TEST_F(Ranking, SpaceAsDecideKeyTypesASpace) {
 TEST_F(Ranking, EmptyNameIsStoredEmptyAndDamagedNamesComeBackTerminated) {
   std::memset(Data.Ranking[4].Name, 'Q', sizeof Data.Ranking[4].Name);  // no NUL
   SetLast(Data, 95000, 1, 2, 1);
-  TRegRankMode& m = Make<TRegRankMode>();
-  RunToPhase(1);
+  TRegRankMode& m = MakeAndRunTo<TRegRankMode>(1);
   EXPECT_EQ(m.EntryRow, 1);
   EXPECT_EQ(m.Names[5], std::string(11, 'Q'));
   Tap(keycode::Enter);
@@ -236,8 +232,7 @@ TEST_F(RankingDraw, NamesInTheirDifficultyColourAndUnknownOnesInFontZero) {
 
 TEST_F(RankingDraw, HighlightedRowCyclesAndTheCursorFollowsTheTypedName) {
   SetLast(Data, 75000, 0, 0, 1);  // row 3, NOMAL: font 2
-  TRegRankMode& m = Make<TRegRankMode>();
-  RunToPhase(1);
+  TRegRankMode& m = MakeAndRunTo<TRegRankMode>(1);
   Tap(keycode::A);
   Tap(keycode::B);
   m.Elapsed = 802;  // shown phase of Blink(400); cycling colour (Elapsed mod 3) 1

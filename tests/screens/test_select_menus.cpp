@@ -14,8 +14,7 @@ namespace {
 using SelectMenus = HeadlessGame;
 
 TEST_F(SelectMenus, GameTypeLeftRightAndDecide) {
-  TSelectMode& s = Make<TSelectMode>();
-  RunToPhase(1);
+  TSelectMode& s = MakeAndRunTo<TSelectMode>(1);
   EXPECT_EQ(s.Cursor, 0);  // opens on ENDLESS
   Tap(keycode::Right);
   Tap(keycode::Right);
@@ -31,8 +30,7 @@ TEST_F(SelectMenus, GameTypeLeftRightAndDecide) {
 }
 
 TEST_F(SelectMenus, GameTypeCancelAsksToGoBack) {
-  TSelectMode& s = Make<TSelectMode>();
-  RunToPhase(1);
+  TSelectMode& s = MakeAndRunTo<TSelectMode>(1);
   Data.GameType = 7;
   Tap(keycode::X);
   EXPECT_TRUE(Data.BackRequest);
@@ -43,8 +41,7 @@ TEST_F(SelectMenus, GameTypeCancelAsksToGoBack) {
 
 TEST_F(SelectMenus, DecideAndCancelTogetherEndWithoutFadeOut) {
   // Both pressed in the same tick of phase 1.
-  TSelectMode& s = Make<TSelectMode>();
-  RunToPhase(1);
+  TSelectMode& s = MakeAndRunTo<TSelectMode>(1);
   Down(keycode::Z);
   Down(keycode::X);
   Tick();
@@ -68,8 +65,7 @@ TEST_F(SelectMenus, DecideAndCancelTogetherEndWithoutFadeOut) {
   EXPECT_TRUE(Data.BackRequest);
 
   Data.BackRequest = false;
-  TContSelectMode& c = Make<TContSelectMode>();
-  RunToPhase(1);
+  TContSelectMode& c = MakeAndRunTo<TContSelectMode>(1);
   Down(keycode::Enter);
   Down(keycode::X);
   Tick();
@@ -78,8 +74,7 @@ TEST_F(SelectMenus, DecideAndCancelTogetherEndWithoutFadeOut) {
 }
 
 TEST_F(SelectMenus, LevelCursorWrapsOnFreshPressesOnly) {
-  TLvSelectMode& lv = Make<TLvSelectMode>();
-  RunToPhase(1);
+  TLvSelectMode& lv = MakeAndRunTo<TLvSelectMode>(1);
   Tap(keycode::Up);
   EXPECT_EQ(lv.Cursor, 2);  // EASY -> HARD
   Tap(keycode::Down);
@@ -97,8 +92,7 @@ TEST_F(SelectMenus, LevelCursorWrapsOnFreshPressesOnly) {
 
 TEST_F(SelectMenus, LevelCancelStillWritesTheCursorButAsksToGoBack) {
   Data.Difficulty = 2;
-  TLvSelectMode& lv = Make<TLvSelectMode>();
-  RunToPhase(1);
+  TLvSelectMode& lv = MakeAndRunTo<TLvSelectMode>(1);
   EXPECT_EQ(lv.Cursor, 0);  // always opens on EASY
   Tap(keycode::X);
   RunToEnd();
@@ -108,8 +102,7 @@ TEST_F(SelectMenus, LevelCancelStillWritesTheCursorButAsksToGoBack) {
 
 TEST_F(SelectMenus, StageNumberWrapsOverMaxStageOnlyOnSelectStage) {
   Data.MaxStage = 4;
-  TContSelectMode& c = Make<TContSelectMode>();
-  RunToPhase(1);
+  TContSelectMode& c = MakeAndRunTo<TContSelectMode>(1);
   EXPECT_EQ(c.SelStage, 4);  // shown 5
   Tap(keycode::Right);  // cursor on NEW GAME: nothing
   Tap(keycode::Left);
@@ -129,8 +122,7 @@ TEST_F(SelectMenus, StageNumberWrapsOverMaxStageOnlyOnSelectStage) {
 
 TEST_F(SelectMenus, StageNumberRepeatsWhileHeld) {
   Data.MaxStage = 40;
-  TContSelectMode& c = Make<TContSelectMode>();
-  RunToPhase(1);
+  TContSelectMode& c = MakeAndRunTo<TContSelectMode>(1);
   Tap(keycode::Up);
   Down(keycode::Left);
   Ticks(14);  // the press, 200 ms later, then 60 ms later
@@ -157,8 +149,7 @@ TEST_F(SelectMenus, DamagedStageNumbersStayWithinTheStages) {
   EXPECT_EQ(Data.Stage, 49);
 
   Data.MaxStage = -7;
-  TContSelectMode& n = Make<TContSelectMode>();
-  RunToPhase(1);
+  TContSelectMode& n = MakeAndRunTo<TContSelectMode>(1);
   EXPECT_EQ(n.SelStage, 0);
   Tap(keycode::Up);
   Tap(keycode::Left);
@@ -167,8 +158,7 @@ TEST_F(SelectMenus, DamagedStageNumbersStayWithinTheStages) {
   // CONTINUE from a continue point out of range starts a stage that exists.
   for (int32_t bad : {50, 123456, -1}) {
     Data.ContinueStage = bad;
-    TContSelectMode& k = Make<TContSelectMode>();
-    RunToPhase(1);
+    TContSelectMode& k = MakeAndRunTo<TContSelectMode>(1);
     Tap(keycode::Down);
     Tap(keycode::Enter);
     RunToEnd();
@@ -196,8 +186,7 @@ TEST_F(SelectMenus, NewGameContinueAndSelectStageResults) {
     Data.StageTime = 12345;
     Data.Retries = 3;
     Data.Stage = 44;
-    Make<TContSelectMode>();
-    RunToPhase(1);
+    MakeAndRunTo<TContSelectMode>(1);
     for (int i = 0; i < k.Downs; ++i) Tap(keycode::Down);
     if (k.Downs == 2) Tap(keycode::Left);
     Tap(keycode::Z);
@@ -215,8 +204,7 @@ TEST_F(SelectMenus, CancelOnNewGameKeepsTheContinuePoint) {
   Data.Stage = 44;
   Data.StageTime = 99;
   Data.Retries = 2;
-  Make<TContSelectMode>();
-  RunToPhase(1);
+  MakeAndRunTo<TContSelectMode>(1);
   Tap(keycode::X);
   RunToEnd();
   EXPECT_TRUE(Data.BackRequest);
@@ -228,8 +216,7 @@ TEST_F(SelectMenus, CancelOnNewGameKeepsTheContinuePoint) {
 
 TEST_F(SelectMenus, RetryYesCountsTheRetryNoWritesNothing) {
   Data.Retries = 2;
-  TPuzSaveMode& y = Make<TPuzSaveMode>();
-  RunToPhase(1);
+  TPuzSaveMode& y = MakeAndRunTo<TPuzSaveMode>(1);
   Tap(keycode::Down);
   Tap(keycode::Up);
   EXPECT_EQ(y.Cursor, 0);
@@ -239,8 +226,7 @@ TEST_F(SelectMenus, RetryYesCountsTheRetryNoWritesNothing) {
   EXPECT_EQ(Data.Retries, 3);
 
   Data.RetryRequest = false;
-  TPuzSaveMode& n = Make<TPuzSaveMode>();
-  RunToPhase(1);
+  TPuzSaveMode& n = MakeAndRunTo<TPuzSaveMode>(1);
   Tap(keycode::Down);
   Tap(keycode::Down);
   EXPECT_EQ(n.Cursor, 1);

@@ -128,31 +128,22 @@ void HeadlessGame::Tap(uint8_t key) {
   Tick();
 }
 
-int HeadlessGame::RunToPhase(int32_t phase, int limit) {
+int HeadlessGame::RunWhile(const std::function<bool()>& going, int limit) {
   int n = 0;
-  while (Screen->Phase != phase && !Screen->IsFinished() && n < limit) {
-    Tick();
-    ++n;
-  }
+  for (; n < limit && going(); ++n) Tick();
   return n;
+}
+
+int HeadlessGame::RunToPhase(int32_t phase, int limit) {
+  return RunWhile([&] { return Screen->Phase != phase && !Screen->IsFinished(); }, limit);
 }
 
 int HeadlessGame::RunToEnd(int limit) {
-  int n = 0;
-  while (!Screen->IsFinished() && n < limit) {
-    Tick();
-    ++n;
-  }
-  return n;
+  return RunWhile([&] { return !Screen->IsFinished(); }, limit);
 }
 
 int HeadlessGame::RunUntilGone(int limit) {
-  int n = 0;
-  while (Root->Child && n < limit) {
-    Tick();
-    ++n;
-  }
-  return n;
+  return RunWhile([&] { return Root->Child != nullptr; }, limit);
 }
 
 bool HeadlessGame::SaveFileExists() const { return std::ifstream(SavePath).good(); }
@@ -216,8 +207,19 @@ bool RunningGame::WaitFor(const std::string& mode, int limit) {
 void RunningGame::ToTitle() {
   Wait(10);
   Tap(keycode::Enter);
+  BackAtTitle();
+}
+
+void RunningGame::BackAtTitle() {
   ASSERT_TRUE(WaitFor("TTitleMode"));
   Wait(60);
+}
+
+void RunningGame::OpenFromTitle(int row, const std::string& mode) {
+  for (int i = 0; i < row; ++i) Tap(keycode::Down);
+  Tap(keycode::Enter);
+  ASSERT_TRUE(WaitFor(mode));
+  Wait(30);
 }
 
 void RunningGame::StartEndlessGame() {
@@ -231,6 +233,10 @@ void RunningGame::StartEndlessGame() {
 
 void RunningGame::RetireToNameEntry() {
   Tap(keycode::Enter, 2);
+  RetireFromPause();
+}
+
+void RunningGame::RetireFromPause() {
   Tap(keycode::Down, 2);
   Tap(keycode::Enter, 2);
   Tap(keycode::Up, 2);
@@ -288,6 +294,17 @@ std::string Value(const std::string& dump, const std::string& key) {
   if (at == std::string::npos) return "";
   const size_t from = at + k.size();
   return dump.substr(from, dump.find(' ', from) - from);
+}
+
+::testing::AssertionResult Holds(const std::string& dump,
+                                 std::initializer_list<std::pair<std::string, std::string>> values) {
+  std::string wrong;
+  for (const auto& [key, want] : values) {
+    const std::string got = Value(dump, key);
+    if (got != want) wrong += "\n  " + key + "=" + got + ", not " + want;
+  }
+  if (wrong.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "in " << dump.substr(0, 300) << wrong;
 }
 
 std::vector<std::string> Modes(const ReplayRun& run) {

@@ -12,9 +12,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/mainform.h"
@@ -133,6 +136,13 @@ class HeadlessGame : public ::testing::Test {
     Screen.reset(s);
     return *s;
   }
+  // The screen under test, run until it reaches the phase (or finishes).
+  template <class T>
+  T& MakeAndRunTo(int32_t phase) {
+    T& s = Make<T>();
+    RunToPhase(phase);
+    return s;
+  }
   // The screen under test as the root's child: Tick runs the root, which removes the screen
   // once it has finished.
   template <class T>
@@ -150,6 +160,8 @@ class HeadlessGame : public ::testing::Test {
   void Up(uint8_t key) { Wnd->Input().SetKey(key, false); }
   // Down for one tick, then up for one tick (so the same key can be tapped again).
   void Tap(uint8_t key);
+  // Ticks while going() holds (at most limit); the count run.
+  int RunWhile(const std::function<bool()>& going, int limit);
   // Ticks until the screen reaches the phase or finishes (at most limit); the count run.
   int RunToPhase(int32_t phase, int limit = 500);
   // Ticks until the screen has finished (at most limit); the count run.
@@ -205,10 +217,17 @@ class RunningGame {
 
   // Logo skipped, the title reached.
   void ToTitle();
+  // The title reached again and its fade-in over.
+  void BackAtTitle();
+  // From the title: the entry that many rows down decided, and the screen of that class
+  // name opened.
+  void OpenFromTitle(int row, const std::string& mode);
   // From the title: GAME START, ENDLESS, NOMAL; the game screen running after READY / GO.
   void StartEndlessGame();
   // On the game screen: pause, RETIRE, YES; then the result and the name entry.
   void RetireToNameEntry();
+  // The same from the pause menu already open.
+  void RetireFromPause();
 
   std::unique_ptr<platform::Window> Wnd;
   std::unique_ptr<TMainForm> Form;
@@ -243,6 +262,9 @@ class ReplayFolder : public PrivateFolder {
 
 // The value of key in a dump line: the first occurrence ("" when absent).
 std::string Value(const std::string& dump, const std::string& key);
+// Passes when the dump line holds every key with its value ("" for a key it must not have).
+::testing::AssertionResult Holds(const std::string& dump,
+                                 std::initializer_list<std::pair<std::string, std::string>> values);
 // The mode of every dump line.
 std::vector<std::string> Modes(const ReplayRun& run);
 int32_t I32At(const std::vector<uint8_t>& b, size_t at);
