@@ -1,6 +1,8 @@
 #include "screens/ending.h"
 
+#include <array>
 #include <cstdio>
+#include <utility>
 
 #include "engine/kernel.h"
 #include "media/kordraw.h"
@@ -12,37 +14,37 @@ namespace {
 constexpr const char* kPictureKey = "エンディング";
 constexpr int32_t kLastSlot = TEndingMode::kCreditSlots - 1;
 
+// The roll: headings and names with long gaps between the groups, so that each group has
+// the screen mostly to itself; the closing line comes last and stops in the middle. Each
+// line stands in its slot; the slots between stay empty.
+constexpr std::pair<int32_t, const char*> kCredits[] = {
+    {4, "Ｖｅｘａ　スタッフ"},
+    {13, "ＰＬＡＮＮＥＲ"},
+    {14, "ＫＡＮＡＥ　ＴＯＫＩＷＡＧＩ"},
+    {23, "ＰＲＯＧＲＡＭＭＥＲ"},
+    {24, "ＲＹＯＵＳＵＫＥ　ＭＩＺＵＳＨＩＲＯ"},
+    {33, "ＣＨＡＲＡＣＴＥＲ　ＤＥＳＩＧＮＥＲ"},
+    {34, "ＮＡＮＡＯ　ＹＵＲＩＧＡＳＡＫＩ"},
+    {43, "ＧＲＡＰＨＩＣ　ＤＥＳＩＧＮＥＲ"},
+    {44, "ＭＩＯ　ＨＯＳＨＩＺＵＫＩ"},
+    {45, "ＫＯＵＴＡ　ＡＭＡＧＩＲＩ"},
+    {54, "ＭＵＳＩＣ　ＣＯＭＰＯＳＥＲ"},
+    {55, "ＳＯＵＮＤ　ＣＯＭＰＯＳＥＲ"},
+    {56, "ＳＨＩＯＮ　ＫＡＺＥＭＡＫＩ"},
+    {65, "ＰＲＯＤＵＣＥＤ　ＢＹ"},
+    {66, "ＪＵＮＰＥＩ　ＳＵＺＵＫＡＤＥ"},
+    {83, "おしまい"},
+};
+
+constexpr std::array<const char*, TEndingMode::kCreditSlots> Slotted() {
+  std::array<const char*, TEndingMode::kCreditSlots> lines{};
+  for (const auto& [slot, text] : kCredits) lines[slot] = text;
+  return lines;
+}
+
 }  // namespace
 
-// The roll: headings and names with long gaps between the groups, so that each group has
-// the screen mostly to itself; the closing line comes last and stops in the middle.
-const char* const TEndingMode::CreditLines[kCreditSlots] = {
-    nullptr, nullptr, nullptr, nullptr,
-    "Ｖｅｘａ　スタッフ",  // 4
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    "ＰＬＡＮＮＥＲ",                  // 13
-    "ＫＡＮＡＥ　ＴＯＫＩＷＡＧＩ",    // 14
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    "ＰＲＯＧＲＡＭＭＥＲ",            // 23
-    "ＲＹＯＵＳＵＫＥ　ＭＩＺＵＳＨＩＲＯ",  // 24
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    "ＣＨＡＲＡＣＴＥＲ　ＤＥＳＩＧＮＥＲ",  // 33
-    "ＮＡＮＡＯ　ＹＵＲＩＧＡＳＡＫＩ",      // 34
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    "ＧＲＡＰＨＩＣ　ＤＥＳＩＧＮＥＲ",      // 43
-    "ＭＩＯ　ＨＯＳＨＩＺＵＫＩ",            // 44
-    "ＫＯＵＴＡ　ＡＭＡＧＩＲＩ",            // 45
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    "ＭＵＳＩＣ　ＣＯＭＰＯＳＥＲ",          // 54
-    "ＳＯＵＮＤ　ＣＯＭＰＯＳＥＲ",          // 55
-    "ＳＨＩＯＮ　ＫＡＺＥＭＡＫＩ",          // 56
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    "ＰＲＯＤＵＣＥＤ　ＢＹ",                // 65
-    "ＪＵＮＰＥＩ　ＳＵＺＵＫＡＤＥ",        // 66
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    "おしまい",  // 83
-};
+const std::array<const char*, TEndingMode::kCreditSlots> TEndingMode::CreditLines = Slotted();
 
 TEndingMode::TEndingMode(TGameMode* parent, TKernel* kernel, void* data)
     : TGameMgrMode(parent, kernel, data), Credits(new TCreditActor(this, 0)) {}

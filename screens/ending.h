@@ -1,6 +1,7 @@
 #pragma once
 // TEndingMode: the whole reward picture with the staff credits rolling up over it to the
 // ending music, until Enter is pressed.
+#include <array>
 #include <cstdint>
 
 #include "game/gamemgr.h"
@@ -15,7 +16,7 @@ class TEndingMode : public TGameMgrMode {
   // (left) and its figure (right).
   static constexpr float kCreditColumnX = 222.0f;
   // Slot i of the roll, 20 pixels below slot i - 1; null for an empty slot.
-  static const char* const CreditLines[kCreditSlots];
+  static const std::array<const char*, kCreditSlots> CreditLines;
   // The phases: the picture comes up out of white, the credits roll until Enter, and the
   // picture fades out to black.
   enum : int32_t { kWhiteIn, kRoll, kFadeOut };

@@ -30,7 +30,7 @@ TEST(CreditLayout, LinesAreCentredAtHalfTheFontHeightPerByte) {
 }
 
 TEST(CreditLayout, TheRollHoldsTheHeadingsInTheirSlots) {
-  const char* const* lines = TEndingMode::CreditLines;
+  const char* const* lines = TEndingMode::CreditLines.data();
   EXPECT_STREQ(lines[4], "Ｖｅｘａ　スタッフ");
   EXPECT_STREQ(lines[13], "ＰＬＡＮＮＥＲ");
   EXPECT_STREQ(lines[23], "ＰＲＯＧＲＡＭＭＥＲ");
