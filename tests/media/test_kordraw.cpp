@@ -124,25 +124,29 @@ TEST(KorDrawInit, SettersAndTheShortForm) {
 
 TEST(KorDrawInit, PixelFormatClassification) {
   TKorDraw draw;
-  draw.ClassifyPixelFormat(16, 0x7C00, 0x03E0, 0x001F);
-  EXPECT_EQ(draw.PixelFormat, sf555);
-  EXPECT_EQ(draw.KeepMask, 0xFFFF8000u);
-  EXPECT_EQ(draw.BytesPerPixel, 2);
-  draw.ClassifyPixelFormat(16, 0xF800, 0x07E0, 0x001F);
-  EXPECT_EQ(draw.PixelFormat, sf565);
-  EXPECT_EQ(draw.ColorMask, 0xFFFFu);
-  draw.ClassifyPixelFormat(24, 0xFF0000, 0xFF00, 0xFF);
-  EXPECT_EQ(draw.PixelFormat, sf24bpp);
-  EXPECT_EQ(draw.BytesPerPixel, 3);
-  // Unknown combinations leave the class as it was but still take the masks.
-  draw.ClassifyPixelFormat(16, 0x0F00, 0x00F0, 0x000F);
-  EXPECT_EQ(draw.PixelFormat, sf24bpp);
-  EXPECT_EQ(draw.GreenMask, 0x00F0u);
-  EXPECT_EQ(draw.BytesPerPixel, 2);
-  draw.ClassifyPixelFormat(8, 0, 0, 0);
-  EXPECT_EQ(draw.PixelFormat, sf8bpp);
-  EXPECT_EQ(draw.KeepMask, 0xFFFFFFFFu);
-  EXPECT_EQ(draw.BytesPerPixel, 1);
+  // In this order: an unknown combination leaves the class as it was (24 bits) but still
+  // takes the masks.
+  const struct {
+    int32_t Bits;
+    uint32_t Red, Green, Blue;
+    TSurfaceFormat Class;
+    uint32_t Keep;
+    int32_t Bytes;
+  } cases[] = {
+      {16, 0x7C00, 0x03E0, 0x001F, sf555, 0xFFFF8000u, 2},
+      {16, 0xF800, 0x07E0, 0x001F, sf565, 0xFFFF0000u, 2},
+      {24, 0xFF0000, 0xFF00, 0xFF, sf24bpp, 0xFF000000u, 3},
+      {16, 0x0F00, 0x00F0, 0x000F, sf24bpp, 0xFFFFF000u, 2},
+      {8, 0, 0, 0, sf8bpp, 0xFFFFFFFFu, 1},
+  };
+  for (const auto& c : cases) {
+    draw.ClassifyPixelFormat(c.Bits, c.Red, c.Green, c.Blue);
+    EXPECT_EQ(draw.PixelFormat, c.Class) << c.Bits << " " << c.Red;
+    EXPECT_EQ(draw.GreenMask, c.Green);
+    EXPECT_EQ(draw.ColorMask, c.Red | c.Green | c.Blue);
+    EXPECT_EQ(draw.KeepMask, c.Keep) << c.Bits << " " << c.Red;
+    EXPECT_EQ(draw.BytesPerPixel, c.Bytes);
+  }
 }
 
 TEST(KorDrawInit, FullScreenSavesTheWindowRectOnceAndReInitEmptiesTheRegistry) {
