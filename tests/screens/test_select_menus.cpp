@@ -171,14 +171,21 @@ TEST_F(SelectMenus, DamagedStageNumbersStayWithinTheStages) {
 
 struct StartCase {
   int Downs;
-  int32_t Stage, Continue;
+  uint8_t Key;
+  int32_t Stage, Continue, StageTime, Retries;
+  bool Back;
 };
 
-TEST_F(SelectMenus, NewGameContinueAndSelectStageResults) {
+TEST_F(SelectMenus, NewGameContinueSelectStageAndCancelResults) {
   const StartCase cases[] = {
-      {0, 0, 0},   // NEW GAME: stage 1 and the continue point starts over
-      {1, 6, 6},   // CONTINUE: the continue point, kept
-      {2, 7, 6},   // SELECT STAGE: MaxStage - 1 after one step left
+      // NEW GAME: stage 1 and the continue point starts over.
+      {0, keycode::Z, 0, 0, 0, 0, false},
+      // CONTINUE: the continue point, kept.
+      {1, keycode::Z, 6, 6, 0, 0, false},
+      // SELECT STAGE: MaxStage - 1 after one step left.
+      {2, keycode::Z, 7, 6, 0, 0, false},
+      // Cancel on NEW GAME: everything kept, and the manager asked to go back.
+      {0, keycode::X, 44, 6, 12345, 3, true},
   };
   for (const StartCase& k : cases) {
     Data.ContinueStage = 6;
@@ -189,29 +196,15 @@ TEST_F(SelectMenus, NewGameContinueAndSelectStageResults) {
     MakeAndRunTo<TContSelectMode>(1);
     for (int i = 0; i < k.Downs; ++i) Tap(keycode::Down);
     if (k.Downs == 2) Tap(keycode::Left);
-    Tap(keycode::Z);
+    Tap(k.Key);
     RunToEnd();
-    EXPECT_EQ(Data.Stage, k.Stage) << k.Downs;
-    EXPECT_EQ(Data.ContinueStage, k.Continue) << k.Downs;
-    EXPECT_EQ(Data.StageTime, 0) << k.Downs;
-    EXPECT_EQ(Data.Retries, 0) << k.Downs;
-    EXPECT_FALSE(Data.BackRequest);
+    SCOPED_TRACE(testing::Message() << k.Downs << " down, key " << int{k.Key});
+    EXPECT_EQ(Data.Stage, k.Stage);
+    EXPECT_EQ(Data.ContinueStage, k.Continue);
+    EXPECT_EQ(Data.StageTime, k.StageTime);
+    EXPECT_EQ(Data.Retries, k.Retries);
+    EXPECT_EQ(Data.BackRequest, k.Back);
   }
-}
-
-TEST_F(SelectMenus, CancelOnNewGameKeepsTheContinuePoint) {
-  Data.ContinueStage = 6;
-  Data.Stage = 44;
-  Data.StageTime = 99;
-  Data.Retries = 2;
-  MakeAndRunTo<TContSelectMode>(1);
-  Tap(keycode::X);
-  RunToEnd();
-  EXPECT_TRUE(Data.BackRequest);
-  EXPECT_EQ(Data.ContinueStage, 6);
-  EXPECT_EQ(Data.Stage, 44);
-  EXPECT_EQ(Data.StageTime, 99);
-  EXPECT_EQ(Data.Retries, 2);
 }
 
 TEST_F(SelectMenus, RetryYesCountsTheRetryNoWritesNothing) {
