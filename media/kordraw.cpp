@@ -18,6 +18,18 @@ namespace {
 constexpr int32_t kMaxWidth = 640;
 constexpr int32_t kMaxHeight = 480;
 
+// The answer platform::Blit gives for these rectangles, without copying a pixel.
+bool BlitAccepts(const platform::Surface& src, const platform::PixelRect& r,
+                 const platform::Surface& dst, int32_t dstX, int32_t dstY) {
+  if (src.Format().BytesPerPixel() != dst.Format().BytesPerPixel()) return false;
+  if (r.Left < 0 || r.Top < 0 || r.Right > src.Width() || r.Bottom > src.Height()) return false;
+  if (r.Left >= r.Right || r.Top >= r.Bottom) return false;
+  if (dstX < 0 || dstY < 0 || int64_t{dstX} + (r.Right - r.Left) > dst.Width() ||
+      int64_t{dstY} + (r.Bottom - r.Top) > dst.Height())
+    return false;
+  return &src != &dst;
+}
+
 bool FitsInt32(int64_t v) {
   return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
 }
@@ -227,6 +239,7 @@ bool TKorDraw::Draw(int32_t x, int32_t y, TSpriteSurf* sprite, int32_t cell) {
   // blitter without a clipper does.
   platform::PixelRect src{static_cast<int32_t>(left), static_cast<int32_t>(top),
                           static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
+  if (!Drawing) return BlitAccepts(*sprite->Surface, src, *WorkSurface, dx, dy);
   return platform::Blit(*sprite->Surface, src, *WorkSurface, dx, dy, true);
 }
 
@@ -255,6 +268,7 @@ bool TKorDraw::TextOutA(int32_t x, int32_t y, const std::string& text) {
   if (!Ready || !WorkSurface) return false;
   platform::Font* font = TextFont();
   if (!font) return false;
+  if (!Drawing) return true;
   if (FontObj.Outline > 0 &&
       !font->DrawOutline(*WorkSurface, x, y, text, FontObj.OutlineColor & 0xFFFFFF,
                          FontObj.Bold, FontObj.Outline))
@@ -276,12 +290,13 @@ void TKorDraw::SetClip(int32_t left, int32_t top, int32_t right, int32_t bottom)
 
 bool TKorDraw::Clear() {
   if (!Ready || !WorkSurface) return false;
-  WorkSurface->Fill(0);
+  if (Drawing) WorkSurface->Fill(0);
   return true;
 }
 
 bool TKorDraw::Update() {
   if (!Ready || !WorkSurface || !Wnd) return false;
+  if (!Drawing) return true;
   const uint32_t* pixels;
   int pitch;
   if (WorkSurface->Format() == platform::PixelFormat::Xrgb8888()) {
@@ -298,18 +313,21 @@ bool TKorDraw::Update() {
 
 bool TKorDraw::UpdateTmp() {
   if (!Ready || !WorkSurface || !TmpSurface) return false;
+  if (!Drawing) return true;
   return platform::Blit(*WorkSurface, platform::PixelRect{0, 0, SurfaceWidth, SurfaceHeight},
                         *TmpSurface, 0, 0, false);
 }
 
 bool TKorDraw::Fade(int32_t level) {
   if (!Ready || !WorkSurface) return false;
+  if (!Drawing) return true;
   Fade_Pixel(WorkSurface->Pixels(), SurfaceWidth, SurfaceHeight, WorkSurface->Pitch(), level);
   return true;
 }
 
 bool TKorDraw::WhiteFade(int32_t level) {
   if (!Ready || !WorkSurface) return false;
+  if (!Drawing) return true;
   White_Pixel(WorkSurface->Pixels(), SurfaceWidth, SurfaceHeight, WorkSurface->Pitch(), level);
   return true;
 }

@@ -92,6 +92,13 @@ class TKorDraw {
   // Sets ClipRect; -1 stands for the surface's own edge.
   void SetClip(int32_t left, int32_t top, int32_t right, int32_t bottom);
   bool Clear();
+  // Drawing on (the default) or off. Off, for a headless run whose pictures nobody looks
+  // at: every drawing call and Update leave the pixels alone but answer exactly as they
+  // would drawing (the same checks, the same font lookups, TextExtent unchanged), so the
+  // game runs the same. The screens draw the whole frame every tick, so one tick drawn
+  // after switching back on makes the picture complete again.
+  void SetDrawing(bool on) { Drawing = on; }
+  bool IsDrawing() const { return Drawing; }
   // Presents the work surface in the window (scaled into it, or centred on a 640 x 480
   // display in full screen).
   bool Update();
@@ -153,6 +160,7 @@ class TKorDraw {
   void RemoveSprite(TSpriteSurf* sprite);
 
   TKorFont FontObj;
+  bool Drawing = true;
   // The fonts opened so far by file and height (null: that one could not be had).
   std::vector<std::pair<std::string, std::unique_ptr<platform::Font>>> OpenedFonts;
   std::vector<uint32_t> PresentBuffer;

@@ -24,6 +24,13 @@ std::string gFailedDriver;
 // SDL's audio subsystem as a failed open left it: still up (see OpenSdl).
 bool gSubsystemLeftUp = false;
 
+// The pass run from the callback (SetPass): taken while it runs and while it changes.
+std::mutex gPassLock;
+AudioDevice::PassCallback gPass = nullptr;
+void* gPassUser = nullptr;
+int gPassFrames = 0;
+int gUntilPass = 0;  // frames still to render before the next pass
+
 // About 11 ms at 48000 Hz: short enough that a sound follows its frame closely.
 constexpr Uint16 kDeviceFrames = 512;
 
@@ -158,6 +165,36 @@ void AudioDevice::Render(int16_t* out, int frames) {
   std::memset(out, 0, sizeof(int16_t) * static_cast<size_t>(frames) * channels);
 }
 
+void AudioDevice::Skip(int frames) {
+  std::lock_guard<std::mutex> lock(gDeviceLock);
+  if (gDevice && gDevice->IsManual) gDevice->TheMixer.Skip(frames);
+}
+
+bool AudioDevice::SetPass(int intervalMs, PassCallback pass, void* user) {
+  if (intervalMs <= 0 || !pass) return false;
+  int frames;
+  {
+    std::lock_guard<std::mutex> lock(gDeviceLock);
+    if (!gDevice || gDevice->IsManual) return false;
+    frames = gDevice->Rate() * intervalMs / 1000;
+  }
+  if (frames <= 0) return false;
+  std::lock_guard<std::mutex> lock(gPassLock);
+  if (gPass && gPassUser != user) return false;  // one pass at a time; others keep a timer
+  gPass = pass;
+  gPassUser = user;
+  gPassFrames = frames;
+  gUntilPass = 0;
+  return true;
+}
+
+void AudioDevice::ClearPass(void* user) {
+  std::lock_guard<std::mutex> lock(gPassLock);
+  if (gPassUser != user) return;
+  gPass = nullptr;
+  gPassUser = nullptr;
+}
+
 int AudioDevice::OpenChannels() {
   std::lock_guard<std::mutex> lock(gDeviceLock);
   return gDevice ? gDevice->Channels() : 0;
@@ -230,7 +267,24 @@ void AudioDevice::Callback(void* user, uint8_t* stream, int len) {
   auto* device = static_cast<AudioDevice*>(user);
   const int bytesPerFrame = device->TheMixer.BytesPerFrame();
   const int frames = len / bytesPerFrame;
-  device->TheMixer.Render(stream, frames);
+  // The block is mixed in stretches that end where a pass is due; each pass runs just
+  // before the stretch it belongs to, so its notes start on a grid of the sound itself.
+  for (int done = 0; done < frames;) {
+    int n = frames - done;
+    {
+      std::lock_guard<std::mutex> lock(gPassLock);
+      if (gPass) {
+        if (gUntilPass <= 0) {
+          gPass(gPassUser);
+          gUntilPass += gPassFrames;
+        }
+        n = std::min(n, gUntilPass);
+        gUntilPass -= n;
+      }
+    }
+    device->TheMixer.Render(stream + static_cast<size_t>(done) * bytesPerFrame, n);
+    done += n;
+  }
   const int rest = len - frames * bytesPerFrame;
   if (rest > 0)
     std::memset(stream + frames * bytesPerFrame, device->TheMixer.Bits() == 16 ? 0 : 128,

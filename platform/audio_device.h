@@ -63,6 +63,19 @@ class AudioDevice {
   // device is open. In live mode it writes silence and touches nothing (SDL's callback
   // owns the timing).
   static void Render(int16_t* out, int frames);
+  // Manual mode: advances every voice by frames as Render would, mixing nothing (a run
+  // that writes no sound). Does nothing in live mode.
+  static void Skip(int frames);
+
+  // Live mode: a pass (the MIDI sequencer's) run by the device's own callback for every
+  // intervalMs of sound it renders, just before that stretch is mixed, so the music keeps
+  // the device's clock with no timer of its own. False when no live device is open or
+  // another owner's pass is set.
+  // ClearPass: once it returns the pass is not called again. Neither may be called from
+  // inside the pass, nor while holding a lock the pass takes.
+  using PassCallback = void (*)(void* user);
+  static bool SetPass(int intervalMs, PassCallback pass, void* user);
+  static void ClearPass(void* user);
 
   // The open device's output channels (2 unless a mono device was asked for), 0 if none.
   static int OpenChannels();

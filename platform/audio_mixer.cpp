@@ -281,4 +281,15 @@ void Mixer::Render(void* out, int frames) {
   }
 }
 
+void Mixer::Skip(int frames) {
+  if (frames <= 0) return;
+  std::lock_guard<std::mutex> lock(Lock);
+  for (Voice& v : Voices) {
+    if (!v.Playing) continue;
+    const uint32_t left = v.Clip->Frames - v.Position;
+    v.Position += std::min<uint32_t>(left, static_cast<uint32_t>(frames));
+    if (v.Position >= v.Clip->Frames) v.Playing = false;
+  }
+}
+
 }  // namespace platform

@@ -2,7 +2,16 @@
 // window, components and modes as the game itself.
 //
 //   vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] [--volume EFFECTS,MUSIC]
-//               [--language LANG] SCRIPT
+//               [--language LANG] [--draw] [--keep-replays] SCRIPT
+//
+// --keep-replays keeps the games played in ./replays, beside the runner's save file, as the
+// game keeps them beside its own; without it nothing is kept.
+//
+// Only what is looked at is made: a tick draws its frame only when a shot follows it (the
+// screens draw the whole frame every tick, so that one tick makes the picture complete),
+// and sound is mixed only for --wav (otherwise the voices just advance, so their playing
+// status is the same). The game's state does not depend on either. --draw draws and
+// presents every frame, as the game does.
 //
 // It shows the game's own texts whatever the environment's locale; --language picks the
 // language of the texts (as the game's language setting does), for pictures of a translation.
@@ -41,6 +50,7 @@ class WavWriter {
     uint8_t header[44] = {};
     return std::fwrite(header, 1, sizeof header, File) == sizeof header;
   }
+  bool IsOpen() const { return File != nullptr; }
   void Write(const int16_t* samples, size_t count) {
     if (!File) return;
     for (size_t i = 0; i < count; ++i) {
@@ -77,7 +87,7 @@ class WavWriter {
 int Usage() {
   std::fprintf(stderr,
                "usage: vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] "
-               "[--volume EFFECTS,MUSIC] [--language LANG] SCRIPT\n");
+               "[--volume EFFECTS,MUSIC] [--language LANG] [--draw] [--keep-replays] SCRIPT\n");
   return 2;
 }
 
@@ -133,6 +143,8 @@ int main(int argc, char** argv) {
   std::string wavPath;
   std::string language = "C";
   std::string scriptPath;
+  bool drawAll = false;
+  bool keepReplays = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](std::string& v) {
@@ -165,6 +177,10 @@ int main(int argc, char** argv) {
       if (!value(outDir)) return Usage();
     } else if (a == "--wav") {
       if (!value(wavPath)) return Usage();
+    } else if (a == "--draw") {
+      drawAll = true;
+    } else if (a == "--keep-replays") {
+      keepReplays = true;
     } else if (a == "--language") {
       if (!value(language) || language.empty()) return Usage();
     } else if (!a.empty() && a[0] == '-') {
@@ -213,8 +229,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vexa-replay: %s\n", winError.c_str());
     return 1;
   }
+  window->SetKeepFrames(true);  // for shots
   TMainForm::Settings settings;
   settings.FrameInterval = dt;
+  settings.KeepReplays = keepReplays;
   auto form = std::make_unique<TMainForm>(window.get(), settings);
 
   long tick = 0;
@@ -231,8 +249,12 @@ int main(int argc, char** argv) {
       int frames = static_cast<int>(total / 1000);
       carried = total % 1000;
       samples.resize(static_cast<size_t>(frames) * channels);
-      platform::AudioDevice::Render(samples.data(), frames);
-      wav.Write(samples.data(), samples.size());
+      if (wav.IsOpen()) {
+        platform::AudioDevice::Render(samples.data(), frames);
+        wav.Write(samples.data(), samples.size());
+      } else {
+        platform::AudioDevice::Skip(frames);
+      }
     }
     ++tick;
   };
@@ -252,11 +274,32 @@ int main(int argc, char** argv) {
     std::printf("warning line=%d tick=%ld %s\n", c.Line, tick, what);
     std::fflush(stdout);
   };
+  // shotNext[i]: a shot may follow command i before any further tick runs, so the last
+  // tick of command i must draw its frame. Commands that may run no tick at all (a settle
+  // on a settled field, a wait of 0) pass the need on to the command before them.
+  std::vector<bool> shotNext(commands.size(), false);
+  for (size_t i = commands.size(); i-- > 1;) {
+    const replay::Command& k = commands[i];
+    const bool alwaysTicks = (k.Kind == replay::Op::Wait && k.Count > 0) ||
+                             k.Kind == replay::Op::Tap;
+    if (k.Kind == replay::Op::Shot)
+      shotNext[i - 1] = true;
+    else if (!alwaysTicks)
+      shotNext[i - 1] = shotNext[i];
+  }
+  auto drawing = [&](bool on) { form->KorDraw.SetDrawing(on || drawAll); };
   replay::AutoPlayer player(haveSeed ? seed : 1);
-  for (const replay::Command& c : commands) {
+  for (size_t index = 0; index < commands.size(); ++index) {
+    const replay::Command& c = commands[index];
+    // Commands whose number of ticks is known draw only their last one; the others draw
+    // all of theirs when a shot follows.
+    drawing(shotNext[index] && c.Kind != replay::Op::Wait);
     switch (c.Kind) {
       case replay::Op::Wait:
-        for (int32_t i = 0; i < c.Count; ++i) runTick();
+        for (int32_t i = 0; i < c.Count; ++i) {
+          if (i == c.Count - 1) drawing(shotNext[index]);
+          runTick();
+        }
         break;
       case replay::Op::Down:
         window->Input().SetKey(c.Key, true);
