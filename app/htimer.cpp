@@ -5,17 +5,16 @@
 
 namespace {
 
-// Runs on the timer thread: only asks the main thread for a tick.
-void RequestTick(void*) { platform::Window::PostTick(); }
-
-uint32_t StartPlatformTimer(uint32_t interval, void (*callback)(void*), void* user) {
-  return platform::StartPeriodicTimer(interval, callback, user);
+// The window's event loop keeps the clock: the main thread sleeps until each tick's
+// deadline, and no thread of its own wakes to ask for one.
+uint32_t StartWindowClock(uint32_t interval, void (*)(void*), void*) {
+  return platform::Window::StartTickClock(interval);
 }
 
 }  // namespace
 
 THITimer::Backend THITimer::DefaultBackend() {
-  return Backend{StartPlatformTimer, platform::StopPeriodicTimer, platform::NowMs};
+  return Backend{StartWindowClock, platform::Window::StopTickClock, platform::NowMs};
 }
 
 THITimer::THITimer() : THITimer(DefaultBackend()) {}
@@ -35,7 +34,7 @@ void THITimer::UpdateTimer() {
     TimerID = 0;
   }
   if (!Enabled || Interval == 0 || !OnTimer) return;
-  TimerID = Platform.Start(Interval, RequestTick, this);
+  TimerID = Platform.Start(Interval, nullptr, this);
   if (TimerID == 0) throw EHITimerError("No timer available");
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// THITimer: the frame clock. A periodic platform timer whose ticks are handed to the main
-// thread (the timer thread only asks for a tick; ticks never pile up and a late tick is not
-// made up); it also measures the time since it was started.
+// THITimer: the frame clock. Its ticks come to the main thread from the window's event
+// loop, which sleeps until each deadline (ticks never pile up and a late tick is not made
+// up); it also measures the time since it was started.
 #include <cstdint>
 #include <functional>
 #include <stdexcept>

@@ -91,6 +91,10 @@ bool TKorMidi::Init(bool useThread) {
       return false;
     }
   }
+  // On a live audio device the device's callback runs the passes (no timer thread); the
+  // periodic timer stays for an output without one.
+  if (!UseThread && !Manual)
+    DeviceClock = platform::AudioDevice::SetPass(Period, &TKorMidi::DevicePass, this);
   std::lock_guard<std::mutex> lock(PlayLock);
   Ready = true;
   return true;
@@ -98,6 +102,10 @@ bool TKorMidi::Init(bool useThread) {
 
 bool TKorMidi::CleanUp() {
   if (UseThread.exchange(false) && PlayThreadHandle.joinable()) PlayThreadHandle.join();
+  if (DeviceClock) {
+    platform::AudioDevice::ClearPass(this);  // outside PlayLock: a pass takes it
+    DeviceClock = false;
+  }
   std::lock_guard<std::mutex> lock(PlayLock);
   if (MidiOut) {
     if (Ready) StopLocked();
@@ -177,7 +185,7 @@ bool TKorMidi::Play(bool loop) {
   if (Playing) return true;
   TickRemainder = 0;
   Loop = loop;
-  if (!Manual && !UseThread) {
+  if (!Manual && !UseThread && !DeviceClock) {
     // The first callback waits for PlayLock, so it sees Playing set below.
     TimerId = platform::StartPeriodicTimer(static_cast<uint32_t>(Period), &TKorMidi::MyTimeProc,
                                            this);
@@ -284,6 +292,12 @@ void TKorMidi::MyTimeProc(void* user) {
   // A callback that started before its timer was stopped finds Playing false.
   // A song waits (its time does not run) while the output is still getting ready.
   if (self->Playing && self->TimerId != 0 && self->OutputReady()) self->SmfPlay();
+}
+
+void TKorMidi::DevicePass(void* user) {
+  auto* self = static_cast<TKorMidi*>(user);
+  std::lock_guard<std::mutex> lock(self->PlayLock);
+  if (self->Playing && self->OutputReady()) self->SmfPlay();
 }
 
 void TKorMidi::PlayThread(TKorMidi* self) {

@@ -7,8 +7,10 @@
 // output. Cue points "repeat" and "end" in the song make a looping song play its
 // introduction once and then repeat its body.
 //
-// Timing: in timer mode (the game's) a 10 ms periodic timer runs each pass holding PlayLock;
-// in thread mode a play thread does, measuring the time between passes. In manual mode
+// Timing: on a live audio device (the game's) the device's callback runs a pass for every
+// 10 ms of sound it renders, holding PlayLock (DeviceClock); without one, in timer mode, a
+// 10 ms periodic timer does; in thread mode a play thread does, measuring the time between
+// passes. In manual mode
 // (platform::AudioDevice::SetManualMode(true) before Init) neither runs: the owner calls
 // RunPass once for every 10 ms of music, so the music follows the owner's clock.
 //
@@ -84,6 +86,8 @@ class TKorMidi {
 
   // The periodic timer's procedure (user = the component) and the play thread's body.
   static void MyTimeProc(void* user);
+  // The pass the audio device's callback runs (user = the component).
+  static void DevicePass(void* user);
   static void PlayThread(TKorMidi* self);
 
   // The output Init opens; FluidSynth on the shared audio device unless replaced (tests
@@ -111,6 +115,8 @@ class TKorMidi {
   std::string SongName = "NULL";
   // Chosen at Init from platform::AudioDevice::IsManualMode(): no timer, no thread.
   bool Manual = false;
+  // Set at Init when the live audio device runs the passes: no timer is started.
+  bool DeviceClock = false;
 
   // The pass and the event decoders; callers hold PlayLock.
   void SmfPlay();

@@ -15,19 +15,20 @@
 #include <filesystem>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace platform {
 namespace {
 
-std::atomic<bool> gTickPending{false};
-Uint32 gTickEventType = 0;
-
-Uint32 TickEventType() {
-  if (gTickEventType == 0) {
-    Uint32 t = SDL_RegisterEvents(1);
-    if (t != static_cast<Uint32>(-1)) gTickEventType = t;
-  }
-  return gTickEventType;
-}
+// The frame clock (StartTickClock): its period, the next tick's deadline, and the id of
+// the running clock (0: stopped). Used by the main thread alone.
+using TickClock = std::chrono::steady_clock;
+TickClock::duration gTickPeriod{};
+TickClock::time_point gNextTick{};
+uint32_t gTickClock = 0;
+uint32_t gLastTickClock = 0;
 
 // The window's icon: the "V" block of the title art, black made transparent.
 void SetWindowIcon(SDL_Window* win) {
@@ -222,6 +223,90 @@ SDL_Texture* FitPicture(SDL_Renderer* r, SDL_Texture* picture, WholeScaled& up, 
   return picture;
 }
 
+// One row of width pixels widened to twice its width at d, every pixel twice, in aligned
+// 16-byte blocks where SSE2 is there.
+void WidenRow2(const uint32_t* s, int width, uint32_t* d) {
+  const int out = 2 * width;
+  int p = 0;
+#if defined(__SSE2__)
+  for (; p < out && (reinterpret_cast<uintptr_t>(d + p) & 15) != 0; ++p) d[p] = s[p / 2];
+  if ((reinterpret_cast<uintptr_t>(d + p) & 3) == 0) {
+    if (p % 2 == 0) {
+      for (; p + 4 <= out; p += 4) {
+        const __m128i a = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + p / 2));
+        _mm_store_si128(reinterpret_cast<__m128i*>(d + p), _mm_unpacklo_epi32(a, a));
+      }
+    } else {
+      for (; p + 4 <= out; p += 4) {
+        const int m = p / 2;  // the block is s[m], s[m+1], s[m+1], s[m+2]
+        const __m128i a = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + m));
+        const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + m + 1));
+        _mm_store_si128(reinterpret_cast<__m128i*>(d + p), _mm_unpacklo_epi64(a, b));
+      }
+    }
+  }
+#endif
+  for (; p < out; ++p) d[p] = s[p / 2];
+}
+
+// Nearest-pixel scaling of rows y0..y1-1 of an XRGB picture width pixels wide (rows
+// srcPitch bytes apart) by the whole factor k into 32-bit pixels of a buffer with rows
+// dstPitch bytes apart, the picture's top-left corner at (x, y). Twice: every output row
+// widened from its source row. Otherwise each row is widened once and copied k - 1 times
+// below itself.
+void ScaleRows(const uint32_t* src, int srcPitch, int width, int y0, int y1, uint8_t* dst,
+               int dstPitch, int x, int y, int k) {
+  const size_t rowBytes = static_cast<size_t>(width) * k * 4;
+  for (int sy = y0; sy < y1; ++sy) {
+    const uint32_t* s = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(src) +
+                                                          static_cast<size_t>(sy) * srcPitch);
+    uint8_t* row = dst + static_cast<size_t>(y + sy * k) * dstPitch;
+    uint32_t* d = reinterpret_cast<uint32_t*>(row) + x;
+    if (k == 2) {
+      WidenRow2(s, width, d);
+      WidenRow2(s, width, reinterpret_cast<uint32_t*>(row + dstPitch) + x);
+      continue;
+    }
+    if (k == 1) {
+      std::memcpy(d, s, static_cast<size_t>(width) * 4);
+    } else {
+      for (int i = 0; i < width; ++i)
+        for (int j = 0; j < k; ++j) *d++ = s[i];
+    }
+    const uint8_t* first = row + static_cast<size_t>(x) * 4;
+    for (int r = 1; r < k; ++r)
+      std::memcpy(row + static_cast<size_t>(r) * dstPitch + static_cast<size_t>(x) * 4, first, rowBytes);
+  }
+}
+
+// Where the picture goes in an outW x outH output at a whole scale: windowed, the largest
+// whole scale of the output (a smaller output gets a fractional size); in full screen, at
+// its offset on a 640 x 480 display scaled as a whole.
+SDL_Rect WholeRect(int ow, int oh, int width, int height, bool full, int offsetX, int offsetY) {
+  if (full) {
+    ViewRect screen = Letterbox(ow, oh, 640, 480);
+    int s = screen.W / 640 > 0 ? screen.W / 640 : 1;
+    if (screen.W < 640)
+      return {screen.X + offsetX * screen.W / 640, screen.Y + offsetY * screen.H / 480,
+              width * screen.W / 640, height * screen.H / 480};
+    return {screen.X + offsetX * s, screen.Y + offsetY * s, width * s, height * s};
+  }
+  ViewRect box = Letterbox(ow, oh, width, height);
+  return {box.X, box.Y, box.W, box.H};
+}
+
+// Black only where the picture does not reach: clearing the whole output first would
+// write every pixel twice, which a software renderer pays for on each frame.
+void FillBars(SDL_Renderer* r, int ow, int oh, const SDL_Rect& dst) {
+  SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+  const SDL_Rect bars[4] = {{0, 0, ow, dst.y},
+                            {0, dst.y + dst.h, ow, oh - dst.y - dst.h},
+                            {0, dst.y, dst.x, dst.h},
+                            {dst.x + dst.w, dst.y, ow - dst.x - dst.w, dst.h}};
+  for (const SDL_Rect& bar : bars)
+    if (bar.w > 0 && bar.h > 0) SDL_RenderFillRect(r, &bar);
+}
+
 }  // namespace
 
 struct Window::SdlParts {
@@ -231,6 +316,22 @@ struct Window::SdlParts {
   int TextureW = 0;
   int TextureH = 0;
   WholeScaled Upscaled;
+  // No graphics device: the window has no renderer of its own. The picture goes straight
+  // into the window's surface, scaled there in one pass (whole scale); Renderer is then a
+  // software renderer over that surface, made for fit mode only and dropped whenever the
+  // surface changes. Repaint: the whole surface must be drawn and shown, bars included
+  // (a new or resized surface, an expose, a change of mode); otherwise only the picture's
+  // rectangle is.
+  bool Direct = false;
+  SDL_Surface* Surface = nullptr;
+  int SurfaceW = 0;
+  int SurfaceH = 0;
+  bool Repaint = true;
+  // The picture as it stands in the surface: a frame redraws and shows only the rows that
+  // differ from it, and a frame like the last one costs the window system nothing.
+  std::vector<uint32_t> Shown;
+  int ShownW = 0;
+  int ShownH = 0;
   bool FullScreen = false;
   // Full screen made by moving the window over the display (no window manager to ask);
   // Saved is where the window was.
@@ -266,13 +367,28 @@ std::unique_ptr<Window> Window::Create(const std::string& caption, int clientWid
   }
   // Hints set here give way to the player's own SDL_RENDER_DRIVER and
   // SDL_FRAMEBUFFER_ACCELERATION environment variables.
+  bool direct = false;
   if (!HasGraphicsDevice()) {
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // The software renderer would scale into a surface of its own and copy that into the
+    // window's; the window's surface itself takes the scaled picture instead, unless the
+    // player asked for a renderer by name.
+    const char* asked = std::getenv("SDL_RENDER_DRIVER");
+    if (!asked || !*asked || std::strcmp(asked, "software") == 0) {
+      SDL_Surface* surface = SDL_GetWindowSurface(w->Sdl->Win);
+      if (surface) {
+        direct = true;
+        SDL_FillRect(surface, nullptr, 0);
+        SDL_UpdateWindowSurface(w->Sdl->Win);
+      }
+    }
   }
-  w->Sdl->Renderer = SDL_CreateRenderer(w->Sdl->Win, -1, 0);
-  if (!w->Sdl->Renderer) w->Sdl->Renderer = SDL_CreateRenderer(w->Sdl->Win, -1, SDL_RENDERER_SOFTWARE);
-  if (!w->Sdl->Renderer) {
+  w->Sdl->Direct = direct;
+  if (!direct) w->Sdl->Renderer = SDL_CreateRenderer(w->Sdl->Win, -1, 0);
+  if (!direct && !w->Sdl->Renderer)
+    w->Sdl->Renderer = SDL_CreateRenderer(w->Sdl->Win, -1, SDL_RENDERER_SOFTWARE);
+  if (!direct && !w->Sdl->Renderer) {
     error = std::string("cannot draw into the window (") + SDL_GetError() + ")";
     SDL_DestroyWindow(w->Sdl->Win);
     w->Sdl.reset();
@@ -281,18 +397,20 @@ std::unique_ptr<Window> Window::Create(const std::string& caption, int clientWid
   }
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   SetWindowIcon(w->Sdl->Win);
-  SDL_SetRenderDrawColor(w->Sdl->Renderer, 0, 0, 0, 255);
-  SDL_RenderClear(w->Sdl->Renderer);
-  SDL_RenderPresent(w->Sdl->Renderer);
+  if (!direct) {
+    SDL_SetRenderDrawColor(w->Sdl->Renderer, 0, 0, 0, 255);
+    SDL_RenderClear(w->Sdl->Renderer);
+    SDL_RenderPresent(w->Sdl->Renderer);
+  }
   // A joystick is optional: a failing joystick subsystem only leaves the keyboard.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   w->Sdl->JoystickSubsystem = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
-  TickEventType();
   return w;
 }
 
 std::unique_ptr<Window> Window::CreateHeadless(int clientWidth, int clientHeight) {
   std::unique_ptr<Window> w(new Window());
+  w->KeepFrames = true;
   w->ClientW = clientWidth;
   w->ClientH = clientHeight;
   return w;
@@ -310,32 +428,55 @@ Window::~Window() {
   }
 }
 
+void Window::DropRenderer() {
+  if (Sdl->Upscaled.Texture) SDL_DestroyTexture(Sdl->Upscaled.Texture);
+  Sdl->Upscaled = WholeScaled{};
+  if (Sdl->Texture) SDL_DestroyTexture(Sdl->Texture);
+  Sdl->Texture = nullptr;
+  Sdl->TextureW = Sdl->TextureH = 0;
+  if (Sdl->Renderer) SDL_DestroyRenderer(Sdl->Renderer);
+  Sdl->Renderer = nullptr;
+}
+
 bool Window::Present(const uint32_t* pixels, int width, int height, int pitch, bool fullScreen,
                      int offsetX, int offsetY) {
   if (!pixels || width <= 0 || height <= 0 || pitch < width * 4) return false;
-  Frame.resize(static_cast<size_t>(width) * height);
-  for (int y = 0; y < height; ++y)
-    std::memcpy(&Frame[static_cast<size_t>(y) * width],
-                reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch,
-                static_cast<size_t>(width) * 4);
   FrameWidth = width;
   FrameHeight = height;
+  if (KeepFrames) {
+    Frame.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+      std::memcpy(&Frame[static_cast<size_t>(y) * width],
+                  reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch,
+                  static_cast<size_t>(width) * 4);
+  }
   if (!Sdl) return true;
+  const bool full = fullScreen || Sdl->FullScreen;
+  const ScaleMode mode = full ? FullScreenScale : WindowScale;
+  bool ok;
+  if (!Sdl->Direct) {
+    ok = PresentRendered(Sdl->Renderer, pixels, width, height, pitch, full, mode, offsetX, offsetY);
+    SDL_RenderPresent(Sdl->Renderer);
+  } else {
+    ok = PresentDirect(pixels, width, height, pitch, full, mode, offsetX, offsetY);
+  }
+  ReportFirstFrame();
+  return ok;
+}
 
-  SDL_Renderer* r = Sdl->Renderer;
+bool Window::PresentRendered(SDL_Renderer* r, const uint32_t* pixels, int width, int height,
+                             int pitch, bool full, ScaleMode mode, int offsetX, int offsetY) {
   if (!Sdl->Texture || Sdl->TextureW != width || Sdl->TextureH != height) {
     if (Sdl->Texture) SDL_DestroyTexture(Sdl->Texture);
     Sdl->Texture = SDL_CreateTexture(r, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                      width, height);
+    Sdl->TextureW = Sdl->Texture ? width : 0;
+    Sdl->TextureH = Sdl->Texture ? height : 0;
     if (!Sdl->Texture) return false;
-    Sdl->TextureW = width;
-    Sdl->TextureH = height;
   }
-  if (SDL_UpdateTexture(Sdl->Texture, nullptr, Frame.data(), width * 4) != 0) return false;
+  if (SDL_UpdateTexture(Sdl->Texture, nullptr, pixels, pitch) != 0) return false;
   int ow = 0, oh = 0;
   SDL_GetRendererOutputSize(r, &ow, &oh);
-  const bool full = fullScreen || Sdl->FullScreen;
-  const ScaleMode mode = full ? FullScreenScale : WindowScale;
   SDL_Rect dst;
   SDL_Texture* shown = Sdl->Texture;
   if (mode == ScaleMode::Fit) {
@@ -343,34 +484,99 @@ bool Window::Present(const uint32_t* pixels, int width, int height, int pitch, b
     dst = {fit.X, fit.Y, fit.W, fit.H};
     shown = FitPicture(r, Sdl->Texture, Sdl->Upscaled, fit, width, height);
     if (!shown) return false;
-  } else if (full) {
-    // A 640 x 480 display with the picture at its offset, scaled as a whole.
-    ViewRect screen = Letterbox(ow, oh, 640, 480);
-    int s = screen.W / 640 > 0 ? screen.W / 640 : 1;
-    if (screen.W < 640) {
-      dst = {screen.X + offsetX * screen.W / 640, screen.Y + offsetY * screen.H / 480,
-             width * screen.W / 640, height * screen.H / 480};
-    } else {
-      dst = {screen.X + offsetX * s, screen.Y + offsetY * s, width * s, height * s};
-    }
   } else {
-    ViewRect box = Letterbox(ow, oh, width, height);
-    dst = {box.X, box.Y, box.W, box.H};
+    dst = WholeRect(ow, oh, width, height, full, offsetX, offsetY);
+    SDL_SetTextureScaleMode(shown, SDL_ScaleModeNearest);
   }
-  if (mode == ScaleMode::Whole) SDL_SetTextureScaleMode(shown, SDL_ScaleModeNearest);
-  // Black only where the picture does not reach: clearing the whole output first would
-  // write every pixel twice, which a software renderer pays for on each frame.
-  SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
-  const SDL_Rect bars[4] = {{0, 0, ow, dst.y},
-                            {0, dst.y + dst.h, ow, oh - dst.y - dst.h},
-                            {0, dst.y, dst.x, dst.h},
-                            {dst.x + dst.w, dst.y, ow - dst.x - dst.w, dst.h}};
-  for (const SDL_Rect& bar : bars)
-    if (bar.w > 0 && bar.h > 0) SDL_RenderFillRect(r, &bar);
-  int rc = SDL_RenderCopy(r, shown, nullptr, &dst);
-  SDL_RenderPresent(r);
-  ReportFirstFrame();
-  return rc == 0;
+  FillBars(r, ow, oh, dst);
+  return SDL_RenderCopy(r, shown, nullptr, &dst) == 0;
+}
+
+bool Window::PresentDirect(const uint32_t* pixels, int width, int height, int pitch, bool full,
+                           ScaleMode mode, int offsetX, int offsetY) {
+  SDL_Surface* surface = SDL_GetWindowSurface(Sdl->Win);
+  if (!surface) return false;
+  if (surface != Sdl->Surface || surface->w != Sdl->SurfaceW || surface->h != Sdl->SurfaceH) {
+    DropRenderer();  // a renderer draws into the surface it was made for
+    Sdl->Surface = surface;
+    Sdl->SurfaceW = surface->w;
+    Sdl->SurfaceH = surface->h;
+    Sdl->Repaint = true;
+  }
+  if (mode == ScaleMode::Fit) {
+    // The smooth pass is the software renderer's, drawing into the window's surface.
+    if (!Sdl->Renderer) Sdl->Renderer = SDL_CreateSoftwareRenderer(surface);
+    if (!Sdl->Renderer) return false;
+    const bool ok =
+        PresentRendered(Sdl->Renderer, pixels, width, height, pitch, full, mode, offsetX, offsetY);
+    SDL_RenderFlush(Sdl->Renderer);
+    Sdl->Repaint = true;  // a later whole-scale frame redraws the bars of its own size
+    return SDL_UpdateWindowSurface(Sdl->Win) == 0 && ok;
+  }
+  SDL_Rect dst = WholeRect(surface->w, surface->h, width, height, full, offsetX, offsetY);
+  if (Sdl->Repaint) SDL_FillRect(surface, nullptr, 0);
+  const int k = dst.w / width;
+  const bool inside = dst.x >= 0 && dst.y >= 0 && dst.x + dst.w <= surface->w &&
+                      dst.y + dst.h <= surface->h;
+  bool ok = true;
+  if (k >= 1 && dst.w == width * k && dst.h == height * k && inside &&
+      surface->format->format == SDL_PIXELFORMAT_RGB888) {
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
+    uint8_t* out = static_cast<uint8_t*>(surface->pixels);
+    if (Sdl->Repaint || Sdl->ShownW != width || Sdl->ShownH != height) {
+      Sdl->Shown.resize(static_cast<size_t>(width) * height);
+      Sdl->ShownW = width;
+      Sdl->ShownH = height;
+      for (int y = 0; y < height; ++y)
+        std::memcpy(&Sdl->Shown[static_cast<size_t>(y) * width],
+                    reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch,
+                    static_cast<size_t>(width) * 4);
+      ScaleRows(pixels, pitch, width, 0, height, out, surface->pitch, dst.x, dst.y, k);
+    } else {
+      // Runs of changed rows, each shown as one rectangle; runs close together (or beyond
+      // the few rectangles sent at once) are joined.
+      constexpr int kMaxRects = 8;
+      constexpr int kJoinGap = 8;
+      SDL_Rect rects[kMaxRects];
+      int count = 0;
+      const size_t rowBytes = static_cast<size_t>(width) * 4;
+      for (int y = 0; y < height; ++y) {
+        const uint8_t* row = reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch;
+        uint32_t* kept = &Sdl->Shown[static_cast<size_t>(y) * width];
+        if (std::memcmp(row, kept, rowBytes) == 0) continue;
+        std::memcpy(kept, row, rowBytes);
+        ScaleRows(pixels, pitch, width, y, y + 1, out, surface->pitch, dst.x, dst.y, k);
+        const SDL_Rect band{dst.x, dst.y + y * k, dst.w, k};
+        SDL_Rect* last = count > 0 ? &rects[count - 1] : nullptr;
+        if (last && (band.y - (last->y + last->h) <= kJoinGap * k || count == kMaxRects))
+          last->h = band.y + band.h - last->y;
+        else
+          rects[count++] = band;
+      }
+      if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+      if (count == 0) return true;  // nothing changed: nothing to show
+      return SDL_UpdateWindowSurfaceRects(Sdl->Win, rects, count) == 0;
+    }
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  } else {
+    // A fractional size (an output smaller than the picture) or a surface in another
+    // format: SDL's own nearest-pixel scaling and conversion, the whole rectangle each time.
+    Sdl->ShownW = Sdl->ShownH = 0;
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint32_t*>(pixels), width, height, 32, pitch, SDL_PIXELFORMAT_RGB888);
+    if (!picture) return false;
+    SDL_Rect to = dst;
+    ok = SDL_BlitScaled(picture, nullptr, surface, &to) == 0;
+    SDL_FreeSurface(picture);
+  }
+  if (Sdl->Repaint) {
+    Sdl->Repaint = false;
+    return SDL_UpdateWindowSurface(Sdl->Win) == 0 && ok;
+  }
+  SDL_Rect shown;
+  const SDL_Rect all{0, 0, surface->w, surface->h};
+  if (!SDL_IntersectRect(&dst, &all, &shown)) return ok;
+  return SDL_UpdateWindowSurfaceRects(Sdl->Win, &shown, 1) == 0 && ok;
 }
 
 bool Window::SetFullScreen(bool on) {
@@ -402,6 +608,7 @@ bool Window::SetFullScreen(bool on) {
     return false;
   }
   Sdl->FullScreen = on;
+  Sdl->Repaint = true;
   SDL_ShowCursor(on ? SDL_DISABLE : SDL_ENABLE);
   return true;
 }
@@ -409,10 +616,11 @@ bool Window::SetFullScreen(bool on) {
 void Window::SetScaleModes(ScaleMode windowed, ScaleMode fullScreen) {
   WindowScale = windowed;
   FullScreenScale = fullScreen;
+  if (Sdl) Sdl->Repaint = true;
 }
 
 bool Window::SaveLastFrame(const std::string& path) const {
-  if (Frame.empty()) return false;
+  if (Frame.empty() || Frame.size() != static_cast<size_t>(FrameWidth) * FrameHeight) return false;
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
       const_cast<uint32_t*>(Frame.data()), FrameWidth, FrameHeight, 32, FrameWidth * 4,
       SDL_PIXELFORMAT_RGB888);
@@ -425,14 +633,17 @@ bool Window::SaveLastFrame(const std::string& path) const {
   return ok;
 }
 
-void Window::PostTick() {
-  if (gTickEventType == 0) return;
-  bool expected = false;
-  if (!gTickPending.compare_exchange_strong(expected, true)) return;  // one is pending
-  SDL_Event e;
-  SDL_zero(e);
-  e.type = gTickEventType;
-  if (SDL_PushEvent(&e) != 1) gTickPending = false;
+uint32_t Window::StartTickClock(uint32_t intervalMs) {
+  if (intervalMs == 0) return 0;
+  gTickPeriod = std::chrono::milliseconds(intervalMs);
+  gNextTick = TickClock::now() + gTickPeriod;
+  if (++gLastTickClock == 0) gLastTickClock = 1;
+  gTickClock = gLastTickClock;
+  return gTickClock;
+}
+
+void Window::StopTickClock(uint32_t id) {
+  if (id != 0 && id == gTickClock) gTickClock = 0;
 }
 
 bool Window::InjectKey(uint8_t dik, bool down) {
@@ -465,11 +676,6 @@ bool Window::InjectKey(uint8_t dik, bool down) {
 
 bool Window::HandleEvent(const void* p, WindowEvent* result) {
   const SDL_Event& e = *static_cast<const SDL_Event*>(p);
-  if (gTickEventType != 0 && e.type == gTickEventType) {
-    gTickPending = false;
-    *result = WindowEvent::Tick;
-    return true;
-  }
   switch (e.type) {
     case SDL_QUIT:
       *result = WindowEvent::Quit;
@@ -477,6 +683,7 @@ bool Window::HandleEvent(const void* p, WindowEvent* result) {
     case SDL_WINDOWEVENT:
       if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
           e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        if (Sdl) Sdl->Repaint = true;
         *result = WindowEvent::Paint;
         return true;
       }
@@ -516,7 +723,21 @@ WindowEvent Window::WaitEvent() {
   if (!Sdl) return WindowEvent::Quit;
   for (;;) {
     SDL_Event e;
-    if (!SDL_WaitEvent(&e)) return WindowEvent::Quit;
+    if (gTickClock != 0) {
+      // Asleep until the deadline or an event; the deadlines lie a period apart, so the
+      // ticks do not drift with the time a frame takes. A tick late by a whole period is
+      // dropped rather than made up.
+      const TickClock::time_point now = TickClock::now();
+      if (now >= gNextTick) {
+        gNextTick += gTickPeriod;
+        if (now >= gNextTick) gNextTick = now + gTickPeriod;
+        return WindowEvent::Tick;
+      }
+      const auto wait = std::chrono::ceil<std::chrono::milliseconds>(gNextTick - now);
+      if (!SDL_WaitEventTimeout(&e, static_cast<int>(wait.count()))) continue;
+    } else if (!SDL_WaitEvent(&e)) {
+      return WindowEvent::Quit;
+    }
     WindowEvent result;
     if (HandleEvent(&e, &result)) return result;
   }

@@ -1,8 +1,8 @@
 #pragma once
 // The program's one window: an SDL window with a renderer that shows 32-bit XRGB pictures,
 // the event loop that turns SDL events into the game's ticks, paint requests and key
-// states, and a headless stand-in for tests. Every window keeps a copy of the last
-// presented picture (the replay runner's "shot").
+// states, and a headless stand-in for tests. A window can keep a copy of the last
+// presented picture (the replay runner's "shot"); the headless one always does.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,6 +10,8 @@
 
 #include "platform/input_devices.h"
 #include "platform/letterbox.h"
+
+struct SDL_Renderer;
 
 namespace platform {
 
@@ -44,19 +46,28 @@ class Window {
   // The scale modes of the window and of full screen (by default whole and fit).
   void SetScaleModes(ScaleMode windowed, ScaleMode fullScreen);
 
+  // Whether Present keeps a copy of each picture for LastFrame and SaveLastFrame: on for a
+  // headless window, off by default for a real one (the game never reads its pictures
+  // back, and the copy would cost every frame).
+  void SetKeepFrames(bool on) { KeepFrames = on; }
+  // The last picture kept (empty when none was), and the size of the last one presented.
   const std::vector<uint32_t>& LastFrame() const { return Frame; }
   int LastFrameWidth() const { return FrameWidth; }
   int LastFrameHeight() const { return FrameHeight; }
   // Writes the last presented picture as a 24-bit BMP file.
   bool SaveLastFrame(const std::string& path) const;
 
-  // The event loop: waits for the next tick request (see PostTick), paint request or quit,
-  // handling key and joystick events on the way.
+  // The event loop: sleeps until the frame clock's next tick (see StartTickClock), a paint
+  // request or quit, handling key and joystick events on the way. No other thread wakes
+  // it for a tick.
   WindowEvent WaitEvent();
   // Handles pending events without waiting (key states, joystick removal).
   void PumpEvents();
-  // Asks for a tick event; safe from any thread; a tick already pending is not doubled.
-  static void PostTick();
+  // The frame clock: WaitEvent answers Tick every intervalMs from now on. Returns the
+  // clock's id (0 for an interval of 0); a clock started later replaces it. Main thread.
+  static uint32_t StartTickClock(uint32_t intervalMs);
+  // Stops the clock of that id (a replaced clock's id is ignored).
+  static void StopTickClock(uint32_t id);
   // Sends a key event (a DirectInput scan code) through SDL's event queue and this window's
   // own handling of it, as a keyboard would, with Alt, Ctrl and Shift as held by earlier
   // injected events. For the replay runner; false where the window has no SDL.
@@ -69,6 +80,11 @@ class Window {
  private:
   Window() = default;
   bool HandleEvent(const void* sdlEvent, WindowEvent* result);
+  bool PresentRendered(SDL_Renderer* renderer, const uint32_t* pixels, int width, int height,
+                       int pitch, bool full, ScaleMode mode, int offsetX, int offsetY);
+  bool PresentDirect(const uint32_t* pixels, int width, int height, int pitch, bool full,
+                     ScaleMode mode, int offsetX, int offsetY);
+  void DropRenderer();
 
   struct SdlParts;
   std::unique_ptr<SdlParts> Sdl;
@@ -76,6 +92,7 @@ class Window {
   std::vector<uint32_t> Frame;
   int FrameWidth = 0;
   int FrameHeight = 0;
+  bool KeepFrames = false;
   int ClientW = 0;
   int ClientH = 0;
   uint16_t InjectedMods = 0;  // SDL_Keymod of the modifiers held by injected events

@@ -188,7 +188,7 @@ void RunSteps(int frames) {
   BusyGame b;
   std::string error;
   if (!b.Start(error)) return;
-  std::vector<double> tick, move, draw, present;
+  std::vector<double> tick, move, draw, present, presentCpu;
   for (int i = 0; i < frames; ++i) {
     b.Prepare(i);
     TGameMainMode& g = *b.game;
@@ -200,7 +200,9 @@ void RunSteps(int frames) {
     const auto t2 = Clock::now();
     g.Draw();
     const auto t3 = Clock::now();
+    const double c3 = ThreadCpuMs();
     k.Present();
+    presentCpu.push_back(ThreadCpuMs() - c3);
     const auto t4 = Clock::now();
     g.Elapsed += 20;
     g.Frames += 1;
@@ -210,7 +212,8 @@ void RunSteps(int frames) {
     present.push_back(Ms(t4 - t3));
   }
   for (auto& [name, v] : {std::pair{"kernel tick (input)", &tick}, std::pair{"rules (move)", &move},
-                          std::pair{"drawing", &draw}, std::pair{"present", &present}}) {
+                          std::pair{"drawing", &draw}, std::pair{"present", &present},
+                          std::pair{"present, processor time", &presentCpu}}) {
     const Stats s = Summarise(*v);
     std::printf("  %-32s mean %6.3f  median %6.3f  p99 %6.3f  max %6.3f ms\n", name, s.Mean,
                 s.Median, s.P99, s.Max);
