@@ -34,7 +34,7 @@ const Option kOptions[] = {
     {"window", 0, nullptr, "start in a window",
      [](TCommandLine& cl, std::string_view) { cl.FullScreen = false; return true; }},
     {"scale", 0, "whole|fit",
-     "whole: the largest whole-number scale, crisp; fit: fill the space at 4:3",
+     "scale in crisp whole steps (whole) or fill at 4:3 (fit)",
      [](TCommandLine& cl, std::string_view v) {
        platform::ScaleMode mode;
        if (!settingsfile::ParseScaleMode(v, mode)) return false;
@@ -68,8 +68,8 @@ std::string Usage() {
     std::string s = Spelling(o);
     text += "  " + s + std::string(width - s.size() + 2, ' ') + o.Help + "\n";
   }
-  text += "\nSettings: $XDG_CONFIG_HOME/vexa/vexa.conf. Progress: $XDG_DATA_HOME/vexa/vexa.dat.\n"
-          "See vexa(6).\n";
+  text += "\nSettings are read from $XDG_CONFIG_HOME/vexa/vexa.conf, progress is kept in\n"
+          "$XDG_DATA_HOME/vexa/vexa.dat. See vexa(6).\n";
   return text;
 }
 
