@@ -45,7 +45,7 @@ void TCreditActor::DrawTranslated(const char* shown, int32_t largest) {
 }
 
 void TCreditActor::Draw() {
-  if (!Text || Y > 384.0f ) return;
+  if (!Text || Y > 384.0f) return;
   TKorDraw* draw = Kernel->Draw;
   const TKorFont saved = draw->Font();
   TKorFont& font = draw->Font();
