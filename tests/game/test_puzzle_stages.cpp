@@ -9,12 +9,9 @@
 
 #include "engine/kernel.h"
 #include "game/gamedata.h"
-#include "media/kordraw.h"
-#include "media/korinput.h"
-#include "media/kormidi.h"
-#include "media/korsound.h"
 #include "platform/resources.h"
 #include "play/gamemain.h"
+#include "tests/support/headless_game.h"
 #include "tools/puzzlegen/puzzle_model.h"
 
 using puzzle::Grid;
@@ -109,16 +106,12 @@ TEST(PuzzleStages, EveryStoredSolutionClearsThroughTheGameScreen) {
   for (int dt : {20, 40}) {
     for (int s = 0; s < puzzle::kStageCount; ++s) {
       SCOPED_TRACE("stage " + std::to_string(s + 1) + ", dt " + std::to_string(dt));
-      TKorDraw draw;
-      TKorSound sound;
-      TKorInput input;
-      TKorMidi midi;
-      TKernel kernel{&draw, &sound, &input, &midi};
+      vexa_test::SilentKernel silent;
       GameData data;
       std::copy(view.Data, view.Data + view.Size, data.PuzzleData);
       data.GameType = 1;
       data.Stage = s;
-      QuietGameMain game(nullptr, &kernel, &data);
+      QuietGameMain game(nullptr, &silent.Kernel, &data);
       game.Init();
       auto tick = [&] {
         game.PlayTick(dt);

@@ -12,12 +12,10 @@
 #include "engine/kernel.h"
 #include "engine/random.h"
 #include "game/gamedata.h"
-#include "media/kordraw.h"
-#include "media/korinput.h"
-#include "media/kormidi.h"
-#include "media/korsound.h"
 #include "play/faceactor.h"
 #include "play/gamemain.h"
+#include "tests/play/field_fixture.h"
+#include "tests/support/headless_game.h"
 
 class TRecordingGameMain : public TGameMainMode {
  public:
@@ -62,34 +60,9 @@ class PlayTest : public ::testing::Test {
     return *game;
   }
 
-  // Replaces rows 0..9 by the given rows (top to bottom, the last one is row 9; '.' is an
-  // empty cell) and the next row by `next`. Flags, groups, timers, falls, the chain and
-  // the swap are cleared.
-  void SetWell(std::vector<std::string> rows, const std::string& next = "ZZZZZZ") {
-    TGameMainMode& g = *game;
-    while (rows.size() < 10) rows.insert(rows.begin(), "......");
-    rows.push_back(next);
-    for (int r = 0; r < kFieldRows; ++r)
-      for (int c = 0; c < kFieldCols; ++c)
-        g.Field.Letters[r][c] = static_cast<int16_t>(rows[r][c] == '.' ? kEmpty : rows[r][c] - 'A');
-    ClearMotion(g.Field);
-  }
-
-  // Clears everything in motion (flags, groups, erase timers, falls, the chain and the swap)
-  // and leaves the letters, the cursor and the push-up as they are.
-  static void ClearMotion(TField& f) {
-    for (int r = 0; r < kFieldRows; ++r) {
-      for (int c = 0; c < kFieldCols; ++c) {
-        f.Flags[r][c] = 0;
-        f.Groups[r][c] = 0;
-        f.EraseTimers[r][c] = 0;
-      }
-    }
-    for (TFallRecord& fall : f.Falls) fall = TFallRecord();
-    f.Chain = 0;
-    f.Falling = false;
-    f.Erasing = 0;
-    f.SwapTimer = 0;
+  // Puts the rows into the game's well with nothing in motion (see field_test::SetWell).
+  void SetWell(const std::vector<std::string>& rows, const std::string& next = "ZZZZZZ") {
+    field_test::SetWell(game->Field, rows, next);
   }
 
   // One play tick with the given buttons newly pressed (and repeating).
@@ -106,27 +79,10 @@ class PlayTest : public ::testing::Test {
     for (int i = 0; i < n; ++i) Tick(dt);
   }
 
-  // Row r as text ('.' empty).
-  std::string Row(int r) const {
-    std::string s;
-    for (int c = 0; c < kFieldCols; ++c) {
-      int l = game->Field.Letters[r][c];
-      s += l == kEmpty ? '.' : static_cast<char>('A' + l);
-    }
-    return s;
-  }
-  int ActiveFalls() const {
-    int n = 0;
-    for (const TFallRecord& f : game->Field.Falls) n += f.Active ? 1 : 0;
-    return n;
-  }
-  uint16_t FlagsAt(int col, int row) const { return game->Field.Flags[row][col]; }
+  std::string Row(int r) const { return field_test::Row(game->Field, r); }
 
-  TKorDraw draw;
-  TKorSound sound;
-  TKorInput input;
-  TKorMidi midi;
-  TKernel kernel{&draw, &sound, &input, &midi};
+  vexa_test::SilentKernel silent;
+  TKernel& kernel = silent.Kernel;
   GameData data;
   std::unique_ptr<TRecordingGameMain> game;
 };

@@ -64,6 +64,61 @@ class ScreenTest : public PlayTest {
   }
 };
 
+// What the well tells becomes sounds, the face, effect actors and score: a swap, a run
+// of three, its removal, the fall into the gap and the second chain step.
+TEST_F(ScreenTest, TheWellsEventsBecomeSoundsTheFaceEffectsAndScore) {
+  TRecordingGameMain& g = Start();
+  SetWell({"...B..", ".BBAAA"}, "ZZZZZZ");
+  g.Field.SwapCells(0, 0, 1, 0);
+  EXPECT_EQ(std::vector<std::string>{"入れ替え"}, g.Sounds);
+  g.Field.SwapTimer = 0;
+  g.Field.Flags[0][0] = g.Field.Flags[0][1] = 0;
+  g.Sounds.clear();
+
+  g.Field.CheckMatches();
+  // The group restarts once for each cell of the run: 1 + 2 + 3 cell starts.
+  EXPECT_EQ(6, g.Count("消去"));
+  EXPECT_EQ(6, g.FlashActors->Count());
+  EXPECT_FLOAT_EQ(160.0f + 3 * 32, g.FlashActors->Get(0)->X);
+  EXPECT_FLOAT_EQ(32.0f + 9 * 32, g.FlashActors->Get(0)->Y);
+  EXPECT_EQ(1, g.Face->GetExpression());
+
+  Ticks(61);  // AAA goes: stars, the floating score at the last cell, the calm face
+  EXPECT_EQ(3 * 5, g.StarActors->Count());  // a burst of five per block
+  ASSERT_EQ(1, g.ScoreActors->Count());
+  auto* score = static_cast<TScoreActor*>(g.ScoreActors->Get(0));
+  EXPECT_EQ(300, score->Value);
+  EXPECT_FLOAT_EQ(160.0f + 5 * 32 + 16, score->X);
+  EXPECT_EQ(300, g.Score);
+  EXPECT_EQ(3, g.ErasedBlocks);
+  EXPECT_EQ(1, g.Count("星"));
+  EXPECT_EQ(0, g.Face->GetExpression());
+
+  for (int i = 0; i < 40 && g.Field.Chain < 2; ++i) Tick();  // B lands: a new run
+  EXPECT_EQ(1, g.Count("落下"));
+  EXPECT_TRUE(g.Face->BalloonOn);
+  EXPECT_EQ(std::string("2") + kChainText, g.Face->BalloonText);
+  EXPECT_EQ(2, g.Face->GetExpression());
+  Ticks(61);
+  EXPECT_EQ(300 + 2 * (300 + 300), g.Score);
+  EXPECT_EQ(6, g.ErasedBlocks);
+}
+
+TEST_F(ScreenTest, AnOverflowLosesTheGameOnce) {
+  TRecordingGameMain& g = Start();
+  g.StackOverflowed();
+  ASSERT_TRUE(g.IsOver);
+  ASSERT_NE(nullptr, g.OverActor);
+  EXPECT_FLOAT_EQ(92.0f, g.OverActor->X);
+  EXPECT_FLOAT_EQ(-90.0f, g.OverActor->Y);
+  EXPECT_EQ(1, g.Count("ゲームオーバー"));
+  EXPECT_EQ(1, g.MusicStops);
+  EXPECT_EQ(4, g.Face->GetExpression());
+  g.StackOverflowed();  // the well overflows again in the next tick: lost only once
+  EXPECT_EQ(1, g.Count("ゲームオーバー"));
+  EXPECT_EQ(1, g.MusicStops);
+}
+
 TEST_F(ScreenTest, ReadyShowsFor80TicksAndGoFor40AfterTheFadeIn) {
   TRecordingGameMain& g = Make();
   Frame();

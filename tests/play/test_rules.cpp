@@ -2,6 +2,8 @@
 // puzzle rules (stage loading, clear and dead end, the stage advance and its save).
 #include "tests/play/play_fixture.h"
 
+#include "play/scoreactor.h"
+
 namespace {
 
 class EndlessTest : public PlayTest {};
@@ -110,6 +112,8 @@ TEST_F(EndlessTest, AnEraseTickInWhichBlocksVanishCountsOneEvent) {
   p.Field.CheckMatches();
   Ticks(61);
   EXPECT_EQ(10, p.Endless.LevelCountdown);  // the puzzle game has no levels
+  EXPECT_EQ(300, p.Score);
+  EXPECT_EQ(0, p.ScoreActors->Count());  // nor a floating score
 }
 
 TEST_F(EndlessTest, AHighStackWorriesACalmFaceOnly) {
@@ -151,6 +155,24 @@ TEST_F(EndlessTest, TheHighScoreFollowsTheScoreOncePassed) {
   EXPECT_EQ(600, g.HiScore);
 }
 
+TEST_F(EndlessTest, ScoreDelaysTheRiseAndLiftsTheHighScore) {
+  TGameMainMode& g = Start();
+  EXPECT_EQ(100000, g.HiScore);
+  const int32_t countdown = g.Endless.RiseCountdown;
+  g.AddScore(0);
+  EXPECT_EQ(countdown + 200, g.Endless.RiseCountdown);
+  g.AddScore(-5);
+  EXPECT_EQ(countdown + 200, g.Endless.RiseCountdown);
+  EXPECT_EQ(0, g.Score);
+  g.AddScore(99999);
+  EXPECT_EQ(100000, g.HiScore);
+  g.AddScore(2);
+  EXPECT_EQ(100001, g.Score);
+  EXPECT_EQ(100001, g.HiScore);
+  g.AddScore(INT32_MAX);  // the score saturates instead of wrapping
+  EXPECT_EQ(INT32_MAX, g.Score);
+}
+
 class PuzzleTest : public PlayTest {
  protected:
   // Stage s of the puzzle data from ten rows (top to bottom).
@@ -189,7 +211,7 @@ TEST_F(PuzzleTest, StageOneIsClearedInTwoSwaps) {
   Tick(20, btA);
   Ticks(8);
   EXPECT_EQ("..ABC.", Row(9));
-  EXPECT_TRUE(FlagsAt(2, 9) & cfSeqRun);
+  EXPECT_TRUE(g.Field.Flags[9][2] & cfSeqRun);
   int ticks = 0;
   while (Row(9) != "......" && ticks < 100) {
     EXPECT_FALSE(g.IsOver);  // the blinking letters still count
