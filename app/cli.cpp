@@ -47,6 +47,16 @@ const Option kOptions[] = {
        cl.SaveDir = v;
        return true;
      }},
+    {"watch", 0, "FILE", "play a replay (FILE.vexa-replay alone does the same)",
+     [](TCommandLine& cl, std::string_view v) {
+       cl.Watch = v;
+       return !v.empty();
+     }},
+    {"verify", 0, "FILE", "prove a replay's result headless; exit 1 when it fails",
+     [](TCommandLine& cl, std::string_view v) {
+       cl.Verify = v;
+       return !v.empty();
+     }},
 };
 
 std::string Spelling(const Option& o) {
@@ -61,7 +71,8 @@ std::string Spelling(const Option& o) {
 const char* Version() { return VEXA_VERSION; }
 
 std::string Usage() {
-  std::string text = "usage: vexa [OPTION]...\nThe letter-block puzzle game.\n\n";
+  std::string text =
+      "usage: vexa [OPTION]... [FILE.vexa-replay]\nThe letter-block puzzle game.\n\n";
   size_t width = 0;
   for (const Option& o : kOptions) width = std::max(width, Spelling(o).size());
   for (const Option& o : kOptions) {
@@ -92,6 +103,9 @@ bool Parse(int argc, const char* const* argv, TCommandLine& out, std::string& er
       }
       for (const Option& o : kOptions)
         if (name == o.Name) found = &o;
+    } else if (arg.ends_with(".vexa-replay") && out.Watch.empty()) {
+      out.Watch = arg;  // a replay opened from the file manager
+      continue;
     } else {
       error = "unexpected argument '" + std::string(arg) + "'";
       return false;

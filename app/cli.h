@@ -13,6 +13,8 @@ struct TCommandLine {
   std::optional<bool> FullScreen;              // overrides the settings file's fullscreen
   std::optional<platform::ScaleMode> Scale;    // overrides both scale modes
   std::string SaveDir;                         // empty: the save file's usual place
+  std::string Watch;                           // a replay to play in the window
+  std::string Verify;                          // a replay to prove headless
 };
 
 namespace cli {
@@ -22,7 +24,8 @@ const char* Version();
 // The help text: the usage line, then one line per option.
 std::string Usage();
 // Reads argv[1..argc-1]. False, with a one-line reason in error, for an option it does not
-// know, a missing or wrong value, a value given to an option that takes none, or an operand.
+// know, a missing or wrong value, a value given to an option that takes none, or an operand
+// other than one replay file (FILE.vexa-replay, as a file manager passes it: watched).
 bool Parse(int argc, const char* const* argv, TCommandLine& out, std::string& error);
 
 }  // namespace cli

@@ -13,6 +13,7 @@
 
 #include "app/cli.h"
 #include "app/mainform.h"
+#include "app/replay_verify.h"
 #include "app/settings.h"
 #include "game/savefile.h"
 #include "platform/audio_device.h"
@@ -60,6 +61,19 @@ void UseSaveDir(const std::string& dir) {
   savefile::SetPathOverride(dir + (dir.ends_with('/') ? "" : "/") + "vexa.dat");
 }
 
+// --verify: plays the replay headless and tells what it reached against what it claims.
+int VerifyReplayFile(const std::string& path) {
+  TReplay replay;
+  std::string error;
+  TReplayProof proof;
+  if (!LoadReplayFile(path, replay, error) || !VerifyReplay(replay, proof, error)) {
+    std::fprintf(stderr, "vexa: %s: %s\n", path.c_str(), error.c_str());
+    return 1;
+  }
+  std::fputs(DescribeProof(replay, proof).c_str(), stdout);
+  return proof.Matches ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,6 +91,7 @@ int main(int argc, char** argv) {
     std::printf("vexa %s\n", cli::Version());
     return 0;
   }
+  if (!cl.Verify.empty()) return VerifyReplayFile(cl.Verify);
   if (!OfferDesktopVideoDrivers(error)) {
     std::fprintf(stderr, "vexa: %s; the game needs a graphical desktop to run.\n", error.c_str());
     return 1;

@@ -5,6 +5,7 @@
 
 #include "engine/kernel.h"
 #include "game/gamemgr.h"
+#include "game/savefile.h"
 #include "platform/audio_device.h"
 #include "platform/resources.h"
 #include "platform/window.h"
@@ -14,6 +15,7 @@ TMainForm::TMainForm(platform::Window* window) : TMainForm(window, Settings{}) {
 
 TMainForm::TMainForm(platform::Window* window, const Settings& settings)
     : Window(window), Config(settings) {
+  if (Config.KeepReplays) Replays = TReplaySession(TReplayKeeper::BesideSaveFile(savefile::Path()));
   // The frame clock starts stopped at 20 ms; the drawing component works on a 512 x 384
   // surface with a 16-pixel bold gothic font.
   HITimer.Enabled = false;
@@ -70,10 +72,12 @@ void TMainForm::SetFrameInterval() {
   uint32_t interval =
       Config.FrameInterval != 0 ? Config.FrameInterval : IntervalForCpuClass(Kernel->GetCpuClass());
   HITimer.SetInterval(interval);
+  Replays.TickMs = static_cast<int32_t>(interval);
 }
 
 void TMainForm::InitGameData() {
   GameData = ::GameData{};
+  GameData.Replays = &Replays;
   GameData.Reserved[0] = 0;
   SetDefaultRanking(GameData);
   LoadPuzzleData();

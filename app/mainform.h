@@ -7,6 +7,7 @@
 
 #include "app/htimer.h"
 #include "game/gamedata.h"
+#include "game/replay_session.h"
 #include "media/kordraw.h"
 #include "media/korinput.h"
 #include "media/kormidi.h"
@@ -25,6 +26,8 @@ class TMainForm {
     uint32_t FrameInterval = 0;
     // Start the MIDI component (the replay runner may run without music).
     bool Music = true;
+    // Keep the games played in the replays folder beside the save file.
+    bool KeepReplays = true;
   };
 
   // Builds everything over an existing window (the window must exist first: every
@@ -60,6 +63,7 @@ class TMainForm {
   TKernel* Kernel = nullptr;
   TGameMgrMode* Root = nullptr;
   ::GameData GameData;
+  TReplaySession Replays;  // records every game; keeps it when Settings.KeepReplays
 
  private:
   Settings Config;

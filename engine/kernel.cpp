@@ -22,15 +22,25 @@ void TKernel::Tick(int32_t dt) {
 }
 
 void TKernel::ReadButtons(int32_t dt) {
+  uint16_t held = 0;
+  if (ButtonSource) {
+    held = static_cast<uint16_t>(ButtonSource->NextButtons() & 0x7F);
+  } else {
+    InputState state{};
+    Input->GetState(state);
+    const uint8_t* entries = state.Bytes();
+    for (int i = 0; i < 7; ++i)
+      if (entries[i] != 0) held |= static_cast<uint16_t>(1u << i);
+  }
+  SetButtons(held, dt);
+}
+
+void TKernel::SetButtons(uint16_t held, int32_t dt) {
   OldButtons = Buttons;
+  RepeatWaitBefore = RepeatWait;
   Repeat = 0;
   Pushed = 0;
-  Buttons = 0;
-  InputState state{};
-  Input->GetState(state);
-  const uint8_t* entries = state.Bytes();
-  for (int i = 0; i < 7; ++i)
-    if (entries[i] != 0) Buttons |= static_cast<uint16_t>(1u << i);
+  Buttons = held;
   for (int i = 0; i < 7; ++i) {
     uint16_t bit = static_cast<uint16_t>(1u << i);
     if ((Buttons & bit) && !(OldButtons & bit)) Pushed |= bit;

@@ -20,6 +20,14 @@ enum : uint16_t {
   btAnyKey = 0x100,
 };
 
+// Where the game buttons come from instead of the input devices (a replay being watched).
+class TButtonSource {
+ public:
+  virtual ~TButtonSource() = default;
+  // The game buttons held in the next tick.
+  virtual uint16_t NextButtons() = 0;
+};
+
 class TKernel {
  public:
   // All four components are always there and are never null: every mode, actor and the
@@ -29,7 +37,10 @@ class TKernel {
   TKernel(TKorDraw* draw, TKorSound* sound, TKorInput* input, TKorMidi* midi);
 
   void Tick(int32_t dt);
+  // The held game buttons of one tick, from the input devices or the button source.
   void ReadButtons(int32_t dt);
+  // A tick's held game buttons: what went down since the last tick, and what repeats.
+  void SetButtons(uint16_t held, int32_t dt);
   void ReadKeyboard();
   bool FadeOut(int32_t step);
   bool FadeIn(int32_t step);
@@ -55,6 +66,8 @@ class TKernel {
   uint16_t Repeat = 0;
   int32_t PushedKey = 0;
   int32_t RepeatWait = 160;
+  int32_t RepeatWaitBefore = 160;  // RepeatWait as the last tick began
+  TButtonSource* ButtonSource = nullptr;  // not owned; nullptr: the input devices
   int32_t RepeatDelay = 160;
   int32_t RepeatInterval = 40;
 };

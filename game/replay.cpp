@@ -14,14 +14,15 @@ constexpr const char* kMagic = "vexa-replay";
 constexpr const char* kButtonLetters = "udlrabe";  // bit 0 (up) .. bit 6 (ENTER)
 constexpr int32_t kButtonBits = 7;
 constexpr size_t kMaxLineLength = 256;
-constexpr int32_t kRunsPerLine = 16;
+constexpr size_t kLineWidth = 72;  // runs are wrapped at about this many characters
 constexpr const char* kEndNames[] = {"unfinished", "overflow", "retired", "cleared", "failed"};
 constexpr const char* kGameNames[] = {"endless", "puzzle"};
 constexpr const char* kDifficultyNames[] = {"easy", "normal", "hard"};
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
   return s;
 }
 
@@ -202,16 +203,24 @@ std::string WriteReplay(const TReplay& r) {
   line("chain_record", std::to_string(r.ChainRecord));
   line("end", ReplayEndName(r.End));
   out += "buttons\n";
-  int32_t runs = 0;
+  // Runs follow each other without a space (each begins with a letter or '-', its count is
+  // the digits after it; a space parts two letter runs where no count does), wrapped into
+  // lines.
+  size_t lineStart = out.size();
   for (size_t i = 0; i < r.Buttons.size();) {
     size_t j = i + 1;
     while (j < r.Buttons.size() && r.Buttons[j] == r.Buttons[i]) ++j;
-    if (runs > 0) out += runs % kRunsPerLine == 0 ? '\n' : ' ';
+    if (out.size() - lineStart >= kLineWidth) {
+      out += '\n';
+      lineStart = out.size();
+    } else if (out.size() > lineStart && out.back() >= 'a' && out.back() <= 'z' &&
+               r.Buttons[i] != 0) {
+      out += ' ';  // two letter runs in a row, the first held for one tick: "u ur3"
+    }
     WriteRun(out, r.Buttons[i], j - i);
-    ++runs;
     i = j;
   }
-  if (runs > 0) out += '\n';
+  if (out.size() > lineStart) out += '\n';
   return out;
 }
 
@@ -265,11 +274,18 @@ bool ParseReplay(std::string_view text, TReplay& out, std::string& error) {
         return false;
       continue;
     }
+    // A run starts at a letter or '-' and takes the digits after it; spaces may part runs.
     std::string_view rest = lineText;
     while (!rest.empty()) {
-      const size_t sp = rest.find(' ');
-      const std::string_view token = rest.substr(0, sp);
-      rest = sp == std::string_view::npos ? std::string_view() : Trim(rest.substr(sp));
+      if (rest.front() == ' ' || rest.front() == '\t') {
+        rest.remove_prefix(1);
+        continue;
+      }
+      size_t end = 1;
+      while (end < rest.size() && rest[end] >= 'a' && rest[end] <= 'z' && rest[0] != '-') ++end;
+      while (end < rest.size() && rest[end] >= '0' && rest[end] <= '9') ++end;
+      const std::string_view token = rest.substr(0, end);
+      rest.remove_prefix(end);
       uint8_t buttons = 0;
       size_t count = 0;
       if (!ParseRun(token, buttons, count)) {

@@ -5,9 +5,10 @@
 // name, result).
 //
 // On disk a replay is text: a first line "vexa-replay <format>", then "key = value" lines,
-// then a line "buttons" followed by runs of ticks. A run is the held buttons as letters
-// (u d l r a b e for up, down, left, right, A, B, ENTER; "-" for none) followed by the
-// number of ticks they were held (omitted when 1), e.g. "-143 a4 -6 r -3". Reading is
+// then a line "buttons" followed by runs of ticks. A run is the held buttons as letters (u
+// d l r a b e for up, down, left, right, A, B, ENTER; "-" for none) followed by the number
+// of ticks they were held (omitted when 1). Runs follow each other without spaces, except
+// between two letter runs where the first has no count: "-143a4-6r-3u ur3". Reading is
 // bounded in every length and count, so a damaged or hostile file only gives a message.
 #include <cstddef>
 #include <cstdint>
@@ -54,9 +55,9 @@ struct TReplay {
   std::string Date;  // UTC, ISO 8601
   std::string Name;  // the ranking name, once entered
   int32_t Score = 0;
-  int32_t Level = 0;   // 0-based, as the ranking keeps it
+  int32_t Level = 0;  // 0-based, as the ranking keeps it
   int32_t Blocks = 0;
-  int32_t Ticks = 0;   // ticks played until the game ended
+  int32_t Ticks = 0;  // ticks played until the game ended
   int32_t ChainRecord = 0;
   TReplayEnd End = TReplayEnd::Unfinished;
 
@@ -66,15 +67,15 @@ struct TReplay {
 // The replay as text.
 std::string WriteReplay(const TReplay& replay);
 
-// Reads a replay's text. False with a one-line message when it is not a replay this game
-// can read: damaged, truncated, too large, or of another format version.
+// Reads a replay's text. False with a one-line message when it is not a replay this game can read:
+// damaged, truncated, too large, or of another format version.
 bool ParseReplay(std::string_view text, TReplay& out, std::string& error);
 
 // Reads a replay file from disk (at most kMaxFileSize bytes).
 bool LoadReplayFile(const std::string& path, TReplay& out, std::string& error);
 
-// Writes a replay file through a temporary file in the same folder and a rename, so a
-// crash never leaves half a replay under the real name.
+// Writes a replay file through a temporary file in the same folder and a rename, so a crash
+// never leaves half a replay under the real name.
 bool SaveReplayFile(const std::string& path, const TReplay& replay);
 
 // The stage cells as replay text, and back (false when the text is not 60 cells).

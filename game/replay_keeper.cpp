@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -73,14 +74,17 @@ std::string TReplayKeeper::KeepGame(const TReplay& replay, bool builtInStage) {
   gmtime_r(&now, &utc);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
-  // Two games may end in one second (tests, quick retires): a counter keeps them apart.
-  std::string path;
-  for (int32_t n = 1; n < 1000; ++n) {
-    char name[64];
-    std::snprintf(name, sizeof name, "/%s-%03d%s", stamp, n, kExtension);
-    path = RecentFolder() + name;
-    if (!Exists(path)) break;
-  }
+  // Two games may end in one second (tests, quick retires): a counter after the time keeps
+  // them apart and in order, one above the highest of that second still kept.
+  const std::string prefix = RecentFolder() + "/" + stamp + "-";
+  int32_t n = 1;
+  for (const std::string& f : RecentGames())
+    if (f.compare(0, prefix.size(), prefix) == 0)
+      n = std::max(n, std::atoi(f.c_str() + prefix.size()) + 1);
+  if (n > 999) return "";
+  char name[64];
+  std::snprintf(name, sizeof name, "%03d%s", n, kExtension);
+  const std::string path = prefix + name;
   if (!SaveReplayFile(path, replay)) return "";
   std::vector<std::string> files = RecentGames();
   for (size_t i = 0; i + kRecentGames < files.size(); ++i) std::remove(files[i].c_str());
@@ -109,6 +113,5 @@ bool TReplayKeeper::HasRankingReplay(int32_t row, const TRankEntry& entry) const
   std::string error;
   if (row < 0 || row >= kRankRows || !LoadReplayFile(RankingPath(row), r, error)) return false;
   return r.IsEndless() && r.Score == entry.Score && r.Level == entry.Level &&
-         r.Blocks == entry.Blocks && r.Difficulty == entry.Difficulty &&
-         r.Name == RankName(entry);
+         r.Blocks == entry.Blocks && r.Difficulty == entry.Difficulty && r.Name == RankName(entry);
 }

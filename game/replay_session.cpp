@@ -1,5 +1,6 @@
 #include "game/replay_session.h"
 
+#include <cstring>
 #include <ctime>
 
 #include "game/gamedata.h"
@@ -24,9 +25,8 @@ std::string UtcNow() {
 
 }  // namespace
 
-void TReplaySession::StartRecording(const GameData& data, uint32_t seed, int32_t tickMs,
-                                    uint16_t heldBefore, int32_t repeatWait) {
-  if (Watching) return;
+void TReplaySession::StartRecording(const GameData& data, uint32_t seed, uint16_t heldBefore,
+                                    int32_t repeatWait) {
   Current = TReplay();
   CurrentPath.clear();
   Current.GameVersion = VEXA_VERSION;
@@ -39,11 +39,14 @@ void TReplaySession::StartRecording(const GameData& data, uint32_t seed, int32_t
     Current.StageData = StageCellsToText(data.PuzzleData + TReplay::kStageCells * Current.Stage);
   }
   Current.Seed = seed;
-  Current.TickMs = tickMs;
+  Current.TickMs = TickMs;
   Current.HeldBefore = static_cast<uint16_t>(heldBefore & 0x7F);
   Current.RepeatWait = repeatWait;
-  Current.Date = UtcNow();
-  Current.Buttons.reserve(kReservedTicks);
+  // A watched game recorded again carries the original's date and name, so the two files
+  // are the same when the game played the same.
+  Current.Date = Watching ? WatchedGame.Date : UtcNow();
+  if (Watching) Current.Name = WatchedGame.Name;
+  Current.Buttons.reserve(Watching ? WatchedGame.Buttons.size() : kReservedTicks);
   Recording = true;
   Ended = false;
 }
@@ -63,7 +66,7 @@ void TReplaySession::EndGame(int32_t score, int32_t level, int32_t blocks, int32
 void TReplaySession::KeepGame() {
   if (!Recording) return;
   Recording = false;
-  if (!Keeper || Current.Buttons.empty()) return;
+  if (!Keeper || Watching || Current.Buttons.empty()) return;
   CurrentPath = Keeper->KeepGame(Current, !Current.IsEndless());
 }
 
@@ -78,18 +81,24 @@ void TReplaySession::EnterRanking(int32_t row, const std::string& name) {
 }
 
 void TReplaySession::Watch(TReplay replay) {
-  Current = std::move(replay);
-  CurrentPath.clear();
-  Recording = false;
+  WatchedGame = std::move(replay);
   Watching = true;
-  WatchAt = 0;
+  RewindWatch();
 }
 
-bool TReplaySession::NextButtons(uint16_t& held) {
-  if (!Watching || WatchAt >= Current.Buttons.size()) {
-    held = 0;
-    return false;
-  }
-  held = Current.Buttons[WatchAt++];
-  return true;
+void TReplaySession::SetUpGame(GameData& data) const {
+  data.GameType = WatchedGame.GameType;
+  data.Difficulty = WatchedGame.Difficulty;
+  if (WatchedGame.IsEndless()) return;
+  data.Stage = ClampStage(WatchedGame.Stage);
+  data.Retries = WatchedGame.Retries;
+  data.StageTime = WatchedGame.StageTime;
+  uint8_t cells[TReplay::kStageCells];
+  if (StageCellsFromText(WatchedGame.StageData, cells))
+    std::memcpy(data.PuzzleData + TReplay::kStageCells * data.Stage, cells, sizeof cells);
+}
+
+uint16_t TReplaySession::NextButtons() {
+  if (!Watching || WatchAt >= WatchedGame.Buttons.size()) return 0;
+  return WatchedGame.Buttons[WatchAt++];
 }

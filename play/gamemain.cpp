@@ -7,6 +7,7 @@
 
 #include "engine/kernel.h"
 #include "engine/random.h"
+#include "game/replay_session.h"
 #include "media/kormidi.h"
 #include "media/korsound.h"
 #include "play/blkactor.h"
@@ -109,12 +110,13 @@ void TGameMainMode::EraseEnded() {
 void TGameMainMode::BlocksLanded() { PlaySound("落下"); }
 
 void TGameMainMode::ChainGrew(int32_t chain) {
+  if (chain > ChainRecord) ChainRecord = chain;
   if (!Face) return;
   Face->SetBalloon(std::to_string(chain) + kChainText);
   Face->SetExpression(2);
 }
 
-void TGameMainMode::StackOverflowed() { GameOver(); }
+void TGameMainMode::StackOverflowed() { GameOver(TReplayEnd::Overflow); }
 
 // The clear itself waits for the next play tick, which looks at the rules before the well.
 void TGameMainMode::WellEmptied() { Puzzle.Emptied = true; }
@@ -138,11 +140,31 @@ void TGameMainMode::CheckHeight() {
 
 void TGameMainMode::Init() {
   vexa::SeedRandomFromClock();
+  if (TReplaySession* replays = GameData->Replays) {
+    if (replays->IsWatching()) {
+      // The watched game's draws, and its first tick's buttons in place of the ones the
+      // kernel has just read; the later ticks' come from the replay too.
+      const TReplay& r = replays->Watched();
+      vexa::SeedRandom(r.Seed);
+      Kernel->Buttons = r.HeldBefore;
+      Kernel->RepeatWait = r.RepeatWait;
+      Kernel->SetButtons(replays->NextButtons(), r.TickMs);
+      Kernel->ButtonSource = replays;
+    }
+    replays->StartRecording(*GameData, vexa::LastSeed(), Kernel->OldButtons,
+                            Kernel->RepeatWaitBefore);
+    replays->RecordTick(Kernel->Buttons);
+  }
   InitGame();
   Kernel->Blackout = false;
   Kernel->FadeLevel = 255;
   TGameMode::Init();
   Field.Started = true;
+}
+
+void TGameMainMode::Update(int32_t dt) {
+  if (Initialized && GameData->Replays) GameData->Replays->RecordTick(Kernel->Buttons);
+  TGameMgrMode::Update(dt);
 }
 
 void TGameMainMode::Move(int32_t dt) {
@@ -217,7 +239,7 @@ bool TGameMainMode::PlayTick(int32_t dt) {
     CheckHeight();
   } else {
     if (Puzzle.Emptied && !Cleared) StageClear();
-    if (!Field.Falling && TPuzzleRules::DeadEnd(Field)) GameOver();
+    if (!Field.Falling && TPuzzleRules::DeadEnd(Field)) GameOver(TReplayEnd::Failed);
   }
   Field.Frames = Frames;
   Field.Tick(dt);
@@ -291,7 +313,7 @@ void TGameMainMode::RetireTick() {
   }
   if (pushed & (btA | btEnter)) {
     if (RetireCursor == 0) {  // YES: lost as if the field had overflowed
-      GameOver();
+      GameOver(TReplayEnd::Retired);
       RetireConfirm = false;
       Paused = false;
     } else {  // NO: back to the pause menu, its cursor still on RETIRE
@@ -301,10 +323,12 @@ void TGameMainMode::RetireTick() {
   }
 }
 
-void TGameMainMode::GameOver() {
+void TGameMainMode::GameOver(TReplayEnd why) {
   // Once per game, and never after a clear: an emptied well is won, whatever comes next.
   if (IsOver || Cleared) return;
   IsOver = true;
+  if (GameData->Replays)
+    GameData->Replays->EndGame(Score, Endless.LevelCount, ErasedBlocks, ChainRecord, why);
   OverActor = new TOverActor(nullptr, 92.0f, -90.0f, this, 0);
   PlaySound("ゲームオーバー");
   StopMusic();
@@ -313,6 +337,9 @@ void TGameMainMode::GameOver() {
 
 void TGameMainMode::StageClear() {
   Cleared = true;
+  if (GameData->Replays)
+    GameData->Replays->EndGame(Score, Endless.LevelCount, ErasedBlocks, ChainRecord,
+                               TReplayEnd::Cleared);
   ClearTimer = 0;
   PlaySound("ステージクリア");
   StopMusic();
@@ -387,6 +414,10 @@ void TGameMainMode::Leave() {
     GameData->Stage = Puzzle.Stage;
     GameData->StageTime = Puzzle.StageTime;
   }
+  if (TReplaySession* replays = GameData->Replays) {
+    replays->KeepGame();
+    if (Kernel->ButtonSource == replays) Kernel->ButtonSource = nullptr;
+  }
   DeleteActors();
 }
 
@@ -404,6 +435,7 @@ void TGameMainMode::InitGame() {
 
   Score = 0;
   ErasedBlocks = 0;
+  ChainRecord = 0;
   HiScore = GameData->Ranking[0].Score;
   BoardX = 160;
   BoardY = 32;

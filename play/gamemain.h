@@ -12,6 +12,7 @@
 #include <string>
 
 #include "game/gamemgr.h"
+#include "game/replay.h"
 #include "play/endlessrules.h"
 #include "play/field.h"
 #include "play/gameview.h"
@@ -32,6 +33,8 @@ class TGameMainMode : public TGameMgrMode, public TFieldEvents {
   // Mode operations.
   void Draw() override { View.Paint(); }
   void Init() override;
+  // Records the tick's buttons (also while the options screen of the pause is open).
+  void Update(int32_t dt) override;
   void Move(int32_t dt) override;
   void Leave() override;
   void Control() override;
@@ -73,7 +76,8 @@ class TGameMainMode : public TGameMgrMode, public TFieldEvents {
   void RetireTick();
   void GameOverTick(int32_t dt);
   void ClearTick(int32_t dt);
-  void GameOver();
+  // The game is lost: the stack overflowed, the player retired, or no run can be made.
+  void GameOver(TReplayEnd why = TReplayEnd::Overflow);
   void StageClear();
 
   bool IsEndless() const { return GameType != 1; }
@@ -90,6 +94,7 @@ class TGameMainMode : public TGameMgrMode, public TFieldEvents {
   int32_t Score = 0;
   int32_t HiScore = 0;
   int32_t ErasedBlocks = 0;
+  int32_t ChainRecord = 0;  // the longest chain of the game
   bool Paused = false;
   int32_t PauseCursor = 0;
   bool RetireConfirm = false;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/kernel.h"
+#include "game/replay_session.h"
 #include "media/kordraw.h"
 #include "media/kormidi.h"
 #include "platform/keycodes.h"
@@ -104,6 +105,9 @@ void TRegRankMode::Leave() {
       std::memset(r.Name, 0, sizeof r.Name);
       std::memcpy(r.Name, Names[i].data(), std::min(Names[i].size(), sizeof r.Name - 1));
     }
+    // The game's replay moves into the row, the rows below move down.
+    if (GameData->Replays)
+      GameData->Replays->EnterRanking(EntryRow, RankName(GameData->Ranking[EntryRow]));
   }
   WriteSaveData();
 }

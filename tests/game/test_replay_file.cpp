@@ -37,7 +37,7 @@ TReplay SamplePuzzle() {
 TEST(ReplayFile, WhatIsWrittenReadsBackTheSame) {
   const TReplay r = SamplePuzzle();
   const std::string text = WriteReplay(r);
-  EXPECT_NE(text.find("\nbuttons\n-3 a2 - udlrabe u ur3 -\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nbuttons\n-3a2-udlrabe u ur3-\n"), std::string::npos) << text;
   TReplay back;
   std::string error;
   ASSERT_TRUE(ParseReplay(text, back, error)) << error;

@@ -1,5 +1,5 @@
-// The replays folder: one replay per ranking row through insertions that push rows down
-// and out, the fastest clear of each stage, and no more than the last twenty games.
+// The replays folder: one replay per ranking row through insertions that push rows down and
+// out, the fastest clear of each stage, and no more than the last twenty games.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -64,7 +64,8 @@ TEST_F(ReplayKeeperTest, EveryRankingRowKeepsItsOwnGameAsRowsMoveDownAndOut) {
 TEST_F(ReplayKeeperTest, OnlyTheLastTwentyGamesAndEachStagesFastestClearStay) {
   TReplayKeeper keeper(dir.string());
   std::string last;
-  for (int32_t i = 0; i < TReplayKeeper::kRecentGames + 5; ++i) last = keeper.KeepGame(Game(i), false);
+  for (int32_t i = 0; i < TReplayKeeper::kRecentGames + 5; ++i)
+    last = keeper.KeepGame(Game(i), false);
   const std::vector<std::string> recent = keeper.RecentGames();
   ASSERT_EQ(recent.size(), static_cast<size_t>(TReplayKeeper::kRecentGames));
   EXPECT_EQ(ScoreIn(recent.front()), 5);
@@ -88,7 +89,10 @@ TEST_F(ReplayKeeperTest, OnlyTheLastTwentyGamesAndEachStagesFastestClearStay) {
 
 TEST_F(ReplayKeeperTest, AFolderThatCannotBeMadeKeepsNothingAndStopsNothing) {
   fs::create_directories(dir);
-  { FILE* f = std::fopen((dir / "replays").c_str(), "w"); std::fclose(f); }  // a file in the way
+  {
+    FILE* f = std::fopen((dir / "replays").c_str(), "w");
+    std::fclose(f);
+  }  // a file in the way
   TReplayKeeper keeper((dir / "replays").string());
   EXPECT_EQ(keeper.KeepGame(Game(1), false), "");
   EXPECT_FALSE(keeper.KeepRankingRow(0, Game(1)));

@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes as a replay file. A replay that is refused gives a message;
-// one that is taken stays within the bounds a replay may have and reads back unchanged
-// from its own text.
+// one that is taken stays within the bounds a replay may have and reads back unchanged from
+// its own text.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (replay.Buttons.size() > TReplay::kMaxTicks) __builtin_trap();
   TReplay again;
   if (!ParseReplay(WriteReplay(replay), again, error)) __builtin_trap();
-  if (again.Buttons != replay.Buttons || again.Seed != replay.Seed ||
-      again.Score != replay.Score || again.StageData != replay.StageData)
+  if (again.Buttons != replay.Buttons || again.Seed != replay.Seed || again.Score != replay.Score ||
+      again.StageData != replay.StageData)
     __builtin_trap();
   return 0;
 }
