@@ -4,7 +4,11 @@
 #   2. the music: sequencer pass and FluidSynth + effects mix per 10 ms (vexa-bench audio),
 #   3. the start-up time of the real game to its first presented frame,
 #   4. the peak memory (VmHWM) of the real game playing an endless game with music,
-#   5. the processor share of the real game over 30 s of that game,
+#   5. the processor share of the real game over 30 s of that game, and in its title menu,
+#   6. the cost of presenting a frame into a window (software renderer, no GPU),
+#   7. the wake-ups a second of the real game in its title menu and in the game, counted
+#      from its threads' voluntary context switches (each one a sleep that ended),
+#   8. the headless replay runner's ticks a second with and without drawing,
 # the real game running under Xvfb with keys sent by xdotool. Installs what it needs on a
 # Debian machine (with sudo when not root). Never touches the player's save file or
 # settings: the game runs in a scratch directory with its own XDG_DATA_HOME and
@@ -101,6 +105,17 @@ read -r fx_cpu _ < <(grep -A1 '^play frame  ' "$work/frame-x.txt" | grep 'proces
 row "frame into an X window (Xvfb), mean / p99" "$fx_mean / $fx_p99 ms" "< 1 ms" "$(verdict "$fx_mean" 1)"
 row "frame into an X window, processor time mean" "$fx_cpu ms" "< 1 ms" "$(verdict "$fx_cpu" 1)"
 
+echo
+echo "== 6. Presenting a frame into an X window (Xvfb, software renderer, no GPU)"
+# The busy game's own frames (their present step, processor time), and a picture of which
+# every pixel changes every frame (vexa-bench present: the worst case).
+read -r fxp_cpu _ < <(grep 'present, processor time' "$work/frame-x.txt" | after mean | median_max)
+: > "$work/present.txt"
+for i in $(seq "$repeat"); do "$bench" present | tee -a "$work/present.txt"; done
+read -r pw_med pw_max < <(grep '^present ' "$work/present.txt" | sed 's/.*processor time//' | after mean | median_max)
+row "present per game frame, processor time" "${fxp_cpu:-?} ms" "< 0.15 ms" "$(verdict "${fxp_cpu:-999}" 0.15)"
+row "present, every pixel new, processor time" "$pw_med / $pw_max ms" "" ""
+
 # ---------------------------------------------------------------------------------------
 echo
 echo "== 3. Start-up: from exec of the real game to its first presented frame (Xvfb)"
@@ -145,6 +160,20 @@ tap() {
   sleep "${2:-0.2}"
 }
 clock_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# Voluntary context switches of every thread of a process: each is a sleep that ended.
+wakeups() {
+  cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ {s += $2} END {print s + 0}'
+}
+# "cpu% wakeups/s" of a process over the given seconds, idle (no keys).
+idle_sample() {
+  local hz t0 w0 t1 w1
+  hz=$(getconf CLK_TCK)
+  t0=$(clock_ticks "$1"); w0=$(wakeups "$1")
+  sleep "$2"
+  t1=$(clock_ticks "$1"); w1=$(wakeups "$1")
+  awk -v a="$t0" -v b="$t1" -v c="$w0" -v d="$w1" -v hz="$hz" -v s="$2" \
+    'BEGIN {printf "%.1f %.0f\n", 100 * (b - a) / hz / s, (d - c) / s}'
+}
 # "tid ticks name" of every thread (a thread that started later counts from 0).
 thread_ticks() {
   for t in /proc/"$1"/task/*; do
@@ -174,23 +203,29 @@ play_session() {
   xdotool windowfocus "$window" 2>/dev/null || true
   sleep 0.5
   tap Return 2.5      # past the logo
+  read -r menu_cpu menu_wake < <(idle_sample "$game_pid" 10)
+  echo "$label: title menu, 10 s without keys: $menu_cpu % of one core, $menu_wake wake-ups a second"
   tap Return 0.6      # GAME START
   tap Return 0.6      # ENDLESS
   tap Return 4        # EASY, then READY and GO
   local hz t0 t1
   hz=$(getconf CLK_TCK)
   t0=$(clock_ticks "$game_pid")
+  local w0 w1
+  w0=$(wakeups "$game_pid")
   thread_ticks "$game_pid" > "$work/threads0"
   local begin=$SECONDS
   while [ $((SECONDS - begin)) -lt 30 ]; do  # a player moving and swapping now and then
     tap Left 0.4; tap z 0.4; tap Up 0.4; tap z 0.4; tap Right 0.4; tap Down 0.4
   done
   t1=$(clock_ticks "$game_pid")
+  w1=$(wakeups "$game_pid")
   local elapsed=$((SECONDS - begin))
+  session_wake=$(awk -v a="$w0" -v b="$w1" -v s="$elapsed" 'BEGIN {printf "%.0f", (b - a) / s}')
   local cpu hwm
   cpu=$(awk -v a="$t0" -v b="$t1" -v hz="$hz" -v s="$elapsed" 'BEGIN {printf "%.1f", 100 * (b - a) / hz / s}')
   hwm=$(awk '/VmHWM/ {printf "%.1f", $2 / 1024}' "/proc/$game_pid/status")
-  echo "$label: $cpu % of one core over ${elapsed} s, peak RSS $hwm MB"
+  echo "$label: $cpu % of one core over ${elapsed} s, $session_wake wake-ups a second, peak RSS $hwm MB"
   echo "  by thread (% of one core):"
   thread_ticks "$game_pid" > "$work/threads1"
   awk -v hz="$hz" -v s="$elapsed" 'NR == FNR {before[$1] = $2; next}
@@ -208,11 +243,41 @@ play_session() {
 echo
 echo "== 4, 5. The real game under Xvfb in an endless game with music for 30 s"
 play_session "SDL dummy audio (music pulled at real time)" SDL_AUDIODRIVER=dummy
-row "CPU share, Xvfb, dummy audio (music)" "${session_cpu:-?} %" "< 10 %" "$(verdict "${session_cpu:-999}" 10)"
+row "CPU share in game, Xvfb, dummy audio (music)" "${session_cpu:-?} %" "< 3 %" "$(verdict "${session_cpu:-999}" 3)"
+row "CPU share in the title menu (music)" "${menu_cpu:-?} %" "< 3 %" "$(verdict "${menu_cpu:-999}" 3)"
+row "wake-ups a second in game (music)" "${session_wake:-?}" "< 120" "$(verdict "${session_wake:-999}" 120)"
+row "wake-ups a second in the title menu (music)" "${menu_wake:-?}" "< 120" "$(verdict "${menu_wake:-999}" 120)"
 row "peak RSS, Xvfb, dummy audio (sound font)" "${session_hwm:-?} MB" "< 80 MB" "$(verdict "${session_hwm:-999}" 80)"
 play_session "no audio device (SDL's device fails: silent)"
-row "CPU share, Xvfb, no audio device" "${session_cpu:-?} %" "< 10 %" "$(verdict "${session_cpu:-999}" 10)"
+row "CPU share in game, Xvfb, no audio device" "${session_cpu:-?} %" "< 3 %" "$(verdict "${session_cpu:-999}" 3)"
+row "CPU share in the title menu, no audio" "${menu_cpu:-?} %" "" ""
+row "wake-ups a second in game, no audio" "${session_wake:-?}" "" ""
+row "wake-ups a second in the title menu, no audio" "${menu_wake:-?}" "" ""
 row "peak RSS, Xvfb, no audio device" "${session_hwm:-?} MB" "" ""
+
+echo
+echo "== 8. The headless replay runner (vexa-replay), ticks a second, music loaded"
+# The longest golden endless run: without shots it draws nothing; --draw draws and presents
+# every frame, as the runner did before it skipped what nobody looks at.
+replay_rate() {
+  local start end ticks
+  start=$(date +%s%N)
+  ticks=$(SDL_AUDIODRIVER=dummy "$build_dir/vexa-replay" --seed 1 "$@" "$root/tests/e2e/golden/endless_hard.txt" 2>/dev/null |
+          grep -o '^tick=[0-9]*' | tail -n1 | cut -d= -f2)
+  end=$(date +%s%N)
+  awk -v t="${ticks:-0}" -v s="$start" -v e="$end" 'BEGIN {printf "%.0f\n", t / ((e - s) / 1e9)}'
+}
+for mode in plain draw; do
+  : > "$work/replay-$mode.txt"
+  for i in $(seq "$repeat"); do
+    if [ "$mode" = draw ]; then replay_rate --draw; else replay_rate; fi >> "$work/replay-$mode.txt"
+  done
+  echo "$mode: $(tr '\n' ' ' < "$work/replay-$mode.txt")ticks/s"
+done
+read -r rp_med rp_max < <(median_max < "$work/replay-plain.txt")
+read -r rd_med rd_max < <(median_max < "$work/replay-draw.txt")
+row "replay without shots (no drawing), ticks/s" "$rp_med / $rp_max" "> 20000" "$(awk -v v="$rp_med" 'BEGIN {print (v + 0 > 20000) ? "met" : "MISSED"}')"
+row "replay drawing every frame (--draw), ticks/s" "$rd_med / $rd_max" "" ""
 
 echo
 echo "== Summary (figures: median / max of the runs)"

@@ -15,7 +15,8 @@ using vexa_test::ReplayFolder;
 using vexa_test::ReplayRun;
 
 // The golden run through every menu branch, with a shot after every third command that runs
-// ticks and after a few that may run none (a wait of 0, a settle outside a game).
+// ticks and after a few that may run none (a wait of 0, a settle outside a game), then
+// random keys (steps of two ticks) and a last shot.
 std::string ScriptWithShots(int& shots) {
   std::ifstream in(std::string(VEXA_SOURCE_DIR) + "/tests/e2e/golden/menus_and_branches.txt");
   std::ostringstream out;
@@ -30,6 +31,7 @@ std::string ScriptWithShots(int& shots) {
     if (ticking % 9 == 0) out << (ticking % 2 ? "wait 0\n" : "settle 5\ndump\n");
     out << "shot s" << ++shots << "\n";
   }
+  out << "random 41 5\ndump\nshot s" << ++shots << "\n";
   return out.str();
 }
 

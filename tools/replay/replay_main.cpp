@@ -280,8 +280,9 @@ int main(int argc, char** argv) {
   std::vector<bool> shotNext(commands.size(), false);
   for (size_t i = commands.size(); i-- > 1;) {
     const replay::Command& k = commands[i];
-    const bool alwaysTicks = (k.Kind == replay::Op::Wait && k.Count > 0) ||
-                             k.Kind == replay::Op::Tap;
+    const bool alwaysTicks =
+        ((k.Kind == replay::Op::Wait || k.Kind == replay::Op::Random) && k.Count > 0) ||
+        k.Kind == replay::Op::Tap;
     if (k.Kind == replay::Op::Shot)
       shotNext[i - 1] = true;
     else if (!alwaysTicks)
@@ -291,9 +292,9 @@ int main(int argc, char** argv) {
   replay::AutoPlayer player(haveSeed ? seed : 1);
   for (size_t index = 0; index < commands.size(); ++index) {
     const replay::Command& c = commands[index];
-    // Commands whose number of ticks is known draw only their last one; the others draw
-    // all of theirs when a shot follows.
-    drawing(shotNext[index] && c.Kind != replay::Op::Wait);
+    // Commands whose number of ticks is known draw only their last one (or two: a random
+    // key's step takes two); the others draw all of theirs when a shot follows.
+    drawing(shotNext[index] && c.Kind != replay::Op::Wait && c.Kind != replay::Op::Random);
     switch (c.Kind) {
       case replay::Op::Wait:
         for (int32_t i = 0; i < c.Count; ++i) {
@@ -349,7 +350,10 @@ int main(int argc, char** argv) {
       case replay::Op::Random: {
         replay::RandomKeys keys(c.Seed);
         const long end = tick + c.Count;
-        while (tick < end) step(keys.NextKey());
+        while (tick < end) {
+          drawing(shotNext[index] && end - tick <= 2);
+          step(keys.NextKey());
+        }
         break;
       }
       case replay::Op::Swap: {
