@@ -48,26 +48,20 @@ void TField::Reset() {
 }
 
 bool TField::Control(uint16_t pushed, uint16_t repeat) {
-  if ((repeat & btUp) && CursorRow > 0) {
+  // A held direction moves the cursor one cell within the well; the cell it left becomes
+  // its partner.
+  auto move = [this](bool held, int32_t dCol, int32_t dRow) {
+    const int32_t col = CursorCol + dCol, row = CursorRow + dRow;
+    if (!held || col < 0 || col >= kFieldCols || row < 0 || row >= kWellRows) return;
     PartnerCol = CursorCol;
     PartnerRow = CursorRow;
-    CursorRow -= 1;
-  }
-  if ((repeat & btDown) && CursorRow < kWellRows - 1) {
-    PartnerCol = CursorCol;
-    PartnerRow = CursorRow;
-    CursorRow += 1;
-  }
-  if ((repeat & btLeft) && CursorCol > 0) {
-    PartnerCol = CursorCol;
-    PartnerRow = CursorRow;
-    CursorCol -= 1;
-  }
-  if ((repeat & btRight) && CursorCol < kFieldCols - 1) {
-    PartnerCol = CursorCol;
-    PartnerRow = CursorRow;
-    CursorCol += 1;
-  }
+    CursorCol = col;
+    CursorRow = row;
+  };
+  move(repeat & btUp, 0, -1);
+  move(repeat & btDown, 0, 1);
+  move(repeat & btLeft, -1, 0);
+  move(repeat & btRight, 1, 0);
   if ((pushed & btA) && SwapTimer == 0) SwapCells(CursorCol, CursorRow, PartnerCol, PartnerRow);
   if ((pushed & btB) && Raisable) {
     StartPushUp();

@@ -163,22 +163,24 @@ void TGameView::DrawTime(int32_t x, int32_t y, int32_t ms, int32_t font) {
   Game.DrawNumber(x - 96, y, (h / 10) % 10, font);
 }
 
+void TGameView::DrawMenu(const char* const* lines, int32_t count, int32_t titleFont,
+                         int32_t firstFont, int32_t cursor) {
+  Game.DrawText(200, 160, lines[0], titleFont, true);
+  for (int32_t i = 1; i < count; ++i)
+    Game.DrawText(200, 190 + 30 * i, lines[i], firstFont + i - 1, false);
+  Game.DrawCursor(168, 220 + 30 * cursor);
+  Game.DrawPushEnter(168, 320);
+}
+
 void TGameView::DrawOverlays() {
   TKorDraw* draw = Game.Kernel->Draw;
   if (Game.Paused && !Game.RetireConfirm) {
-    Game.DrawText(200, 160, "PAUSE", 0, true);
-    Game.DrawText(200, 220, "CANCEL", 1, false);
-    Game.DrawText(200, 250, "RETIRE", 2, false);
-    Game.DrawText(200, 280, "OPTION", 3, false);
-    Game.DrawCursor(168, 220 + 30 * Game.PauseCursor);
-    Game.DrawPushEnter(168, 320);
+    static const char* const kPause[] = {"PAUSE", "CANCEL", "RETIRE", "OPTION"};
+    DrawMenu(kPause, 4, 0, 1, Game.PauseCursor);
   }
   if (Game.RetireConfirm) {
-    Game.DrawText(200, 160, "RETIRE?", 2, true);
-    Game.DrawText(200, 220, "YES", 0, false);
-    Game.DrawText(200, 250, "NO", 1, false);
-    Game.DrawCursor(168, 220 + 30 * Game.RetireCursor);
-    Game.DrawPushEnter(168, 320);
+    static const char* const kRetire[] = {"RETIRE?", "YES", "NO"};
+    DrawMenu(kRetire, 3, 2, 0, Game.RetireCursor);
   }
   if (Game.IsOver) {
     if (Game.OverActor) Game.OverActor->Paint();

@@ -26,6 +26,10 @@ class TGameView {
   void DrawPuzzleStatus();
   // hh:mm:ss, each digit on its own, right to left from x.
   void DrawTime(int32_t x, int32_t y, int32_t ms, int32_t font);
+  // A menu over the well: its waving title (lines[0]) in titleFont, the entries below it in
+  // fonts firstFont, firstFont + 1, ..., the cursor on entry `cursor` and PUSH ENTER.
+  void DrawMenu(const char* const* lines, int32_t count, int32_t titleFont, int32_t firstFont,
+                int32_t cursor);
   void DrawOverlays();
 
   TGameMainMode& Game;

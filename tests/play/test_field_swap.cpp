@@ -14,39 +14,27 @@ void PutCursor(TField& f, int col, int row, int partnerCol, int partnerRow) {
   f.PartnerRow = partnerRow;
 }
 
+// The cursor and its partner as "col,row col,row".
+std::string Cursor(const TField& f) {
+  return TRecorder::Cell(f.CursorCol, f.CursorRow) + " " +
+         TRecorder::Cell(f.PartnerCol, f.PartnerRow);
+}
+
 TEST(FieldSwap, CursorMovesRememberWhereItCameFromAndStopAtTheEdges) {
   TField f = Well({});
-  EXPECT_EQ(2, f.CursorCol);
-  EXPECT_EQ(5, f.CursorRow);
-  EXPECT_EQ(3, f.PartnerCol);
-  EXPECT_EQ(5, f.PartnerRow);
-
+  EXPECT_EQ("2,5 3,5", Cursor(f));
   f.Step(20, 0, btUp);
-  EXPECT_EQ(4, f.CursorRow);
-  EXPECT_EQ(2, f.PartnerCol);
-  EXPECT_EQ(5, f.PartnerRow);
-
+  EXPECT_EQ("2,4 2,5", Cursor(f));
   // Up and left in the same tick: both moves, the partner is the cell between.
   f.Step(20, 0, btUp | btLeft);
-  EXPECT_EQ(1, f.CursorCol);
-  EXPECT_EQ(3, f.CursorRow);
-  EXPECT_EQ(2, f.PartnerCol);
-  EXPECT_EQ(3, f.PartnerRow);
-
+  EXPECT_EQ("1,3 2,3", Cursor(f));
   // Against the edge nothing changes, the partner included.
   PutCursor(f, 0, 0, 1, 0);
   f.Step(20, 0, btUp | btLeft);
-  EXPECT_EQ(0, f.CursorCol);
-  EXPECT_EQ(0, f.CursorRow);
-  EXPECT_EQ(1, f.PartnerCol);
-  EXPECT_EQ(0, f.PartnerRow);
-
+  EXPECT_EQ("0,0 1,0", Cursor(f));
   PutCursor(f, 5, 9, 5, 8);
   f.Step(20, 0, btDown | btRight);
-  EXPECT_EQ(5, f.CursorCol);
-  EXPECT_EQ(9, f.CursorRow);
-  EXPECT_EQ(5, f.PartnerCol);
-  EXPECT_EQ(8, f.PartnerRow);
+  EXPECT_EQ("5,9 5,8", Cursor(f));
 }
 
 TEST(FieldSwap, WhichPairsMaySwap) {

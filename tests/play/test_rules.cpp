@@ -274,49 +274,35 @@ TEST_F(PuzzleTest, DamagedStageNumbersAndBytesStayInsideThePuzzleData) {
   EXPECT_EQ(1, h.Puzzle.StageBlocks);
 }
 
-TEST_F(PuzzleTest, AClearedStageMovesTheContinuePointAndSaves) {
-  data.ContinueStage = 5;
-  data.MaxStage = 8;
-  data.Stage = 11;  // stage 12
-  data.Retries = 3;
-  data.StageTime = 70000;
-  TRecordingGameMain& g = Start(1);
-  EXPECT_EQ(3, g.Puzzle.Retries);
-  EXPECT_EQ(70000, g.Puzzle.StageTime);
-  g.Cleared = true;
-  g.Leave();
-  EXPECT_EQ(12, data.Stage);
-  EXPECT_EQ(12, data.ContinueStage);
-  EXPECT_EQ(12, data.MaxStage);
-  EXPECT_EQ(0, data.Retries);
-  EXPECT_EQ(0, data.StageTime);
-  EXPECT_FALSE(data.StageFailed);
-  EXPECT_EQ(1, g.Saves);
-}
-
-TEST_F(PuzzleTest, ReplayingAnEarlierStageNeitherMovesBackNorSaves) {
-  data.ContinueStage = 20;
-  data.MaxStage = 20;
-  data.Stage = 3;
-  TRecordingGameMain& g = Start(1);
-  g.Cleared = true;
-  g.Leave();
-  EXPECT_EQ(4, data.Stage);
-  EXPECT_EQ(20, data.ContinueStage);
-  EXPECT_EQ(20, data.MaxStage);
-  EXPECT_EQ(0, g.Saves);
-}
-
-TEST_F(PuzzleTest, ClearingTheLastStageLeavesTheContinuePoint) {
-  data.ContinueStage = 49;
-  data.MaxStage = 49;
-  data.Stage = 49;
-  TRecordingGameMain& g = Start(1);
-  g.Cleared = true;
-  g.Leave();
-  EXPECT_EQ(50, data.Stage);
-  EXPECT_EQ(49, data.ContinueStage);
-  EXPECT_EQ(0, g.Saves);
+// A clear moves on to the next stage; the continue point (and the best stage) follow, with a
+// save, only when that stage is a new one and exists.
+TEST_F(PuzzleTest, AClearMovesTheContinuePointOnlyToANewStage) {
+  const struct {
+    int Stage, Continue, Max, StageAfter, ContinueAfter, MaxAfter, Saves;
+  } cases[] = {
+      {11, 5, 8, 12, 12, 12, 1},
+      {3, 20, 20, 4, 20, 20, 0},   // an earlier stage replayed
+      {49, 49, 49, 50, 49, 49, 0},  // the last stage
+  };
+  for (const auto& c : cases) {
+    data.Stage = c.Stage;
+    data.ContinueStage = c.Continue;
+    data.MaxStage = c.Max;
+    data.Retries = 3;
+    data.StageTime = 70000;
+    TRecordingGameMain& g = Start(1);
+    EXPECT_EQ(3, g.Puzzle.Retries);
+    EXPECT_EQ(70000, g.Puzzle.StageTime);
+    g.Cleared = true;
+    g.Leave();
+    EXPECT_EQ(c.StageAfter, data.Stage);
+    EXPECT_EQ(c.ContinueAfter, data.ContinueStage);
+    EXPECT_EQ(c.MaxAfter, data.MaxStage);
+    EXPECT_EQ(0, data.Retries);
+    EXPECT_EQ(0, data.StageTime);
+    EXPECT_FALSE(data.StageFailed);
+    EXPECT_EQ(c.Saves, g.Saves);
+  }
 }
 
 TEST_F(PuzzleTest, ALostStageKeepsItsTimeForTheNextAttempt) {

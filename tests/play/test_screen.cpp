@@ -33,6 +33,12 @@ class ScreenTest : public PlayTest {
   void Frames(int n, int dt = 20) {
     for (int i = 0; i < n; ++i) Frame(dt);
   }
+  // Runs frames while the screen stays in `phase` (at most 100); the frames run.
+  int FramesIn(int phase) {
+    int n = 0;
+    for (; game->Phase == phase && n < 100; ++n) Frame();
+    return n;
+  }
   // Runs the screen up to the first play tick.
   void ToPlay(int dt = 20) {
     for (int i = 0; i < 1000 && game->Phase != 2; ++i) Frame(dt);
@@ -242,12 +248,7 @@ TEST_F(ScreenTest, TheOptionsDetourFadesOutRunsTheOptionsAndComesBackWithTheMusi
   EXPECT_EQ(8, g.Phase);
   EXPECT_EQ(1, g.Count("決定"));
   const Snapshot before = Take();
-  int fadeTicks = 0;
-  while (g.Phase == 8 && fadeTicks < 100) {
-    Frame();
-    ++fadeTicks;
-  }
-  EXPECT_EQ(13, fadeTicks);
+  EXPECT_EQ(13, FramesIn(8));  // the fade-out
   EXPECT_EQ(9, g.Phase);
   EXPECT_FALSE(g.Paused);
   ASSERT_NE(nullptr, g.Child);
@@ -336,12 +337,7 @@ TEST_F(ScreenTest, TheGameOverScreenIsLeftWithEnterOrWithAOnceItsSoundEnded) {
   h.SoundStillPlaying = true;
   Frame(20, btEnter);
   EXPECT_EQ(6, h.Phase);
-  int fade = 0;
-  while (h.Phase == 6 && fade < 100) {
-    Frame();
-    ++fade;
-  }
-  EXPECT_EQ(13, fade);
+  EXPECT_EQ(13, FramesIn(6));  // the fade-out
   EXPECT_EQ(7, h.Phase);
   Frame();
   EXPECT_TRUE(h.Finished);
