@@ -266,18 +266,21 @@ void TGameMainMode::Control() {
   }
 }
 
-void TGameMainMode::PauseTick() {
+void TGameMainMode::MoveMenuCursor(int32_t& cursor, int32_t entries) {
   const uint16_t pushed = Kernel->Pushed;
   if (pushed & btUp) {
-    PauseCursor -= 1;
-    if (PauseCursor < 0) PauseCursor = 2;
+    cursor = cursor > 0 ? cursor - 1 : entries - 1;
     PlaySelect();
   }
   if (pushed & btDown) {
-    PauseCursor += 1;
-    if (PauseCursor > 2) PauseCursor = 0;
+    cursor = cursor < entries - 1 ? cursor + 1 : 0;
     PlaySelect();
   }
+}
+
+void TGameMainMode::PauseTick() {
+  const uint16_t pushed = Kernel->Pushed;
+  MoveMenuCursor(PauseCursor, 3);
   if (pushed & (btA | btEnter)) {
     switch (PauseCursor) {
       case 0:  // CANCEL
@@ -301,16 +304,7 @@ void TGameMainMode::PauseTick() {
 
 void TGameMainMode::RetireTick() {
   const uint16_t pushed = Kernel->Pushed;
-  if (pushed & btUp) {
-    RetireCursor -= 1;
-    if (RetireCursor < 0) RetireCursor = 1;
-    PlaySelect();
-  }
-  if (pushed & btDown) {
-    RetireCursor += 1;
-    if (RetireCursor > 1) RetireCursor = 0;
-    PlaySelect();
-  }
+  MoveMenuCursor(RetireCursor, 2);
   if (pushed & (btA | btEnter)) {
     if (RetireCursor == 0) {  // YES: lost as if the field had overflowed
       GameOver(TReplayEnd::Retired);

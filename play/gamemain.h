@@ -113,6 +113,8 @@ class TGameMainMode : public TGameMgrMode, public TFieldEvents {
 
  private:
   void DeleteActors();
+  // Up and down move a menu's cursor over its entries, round at either end.
+  void MoveMenuCursor(int32_t& cursor, int32_t entries);
   // One tick of every effect actor group (the face is not among them).
   void UpdateEffects(int32_t dt);
 };
