@@ -42,21 +42,11 @@ void TEndlessRules::UpdateRiseInterval() {
   RiseInterval = kRiseSeconds[Difficulty][std::clamp(LevelCount, 0, 19)] * 1000;
 }
 
-void TEndlessRules::TickRise(TField& field, int32_t dt) {
-  if (field.Erasing || field.Falling) return;
-  RiseCountdown -= dt;
-  if (RiseCountdown < 0) {
-    field.StartPushUp();
-    RiseCountdown = RiseInterval;
-  }
-}
-
 void TEndlessRules::Delay() {
   RiseCountdown = RiseCountdown > INT32_MAX - 200 ? INT32_MAX : RiseCountdown + 200;
 }
 
-bool TEndlessRules::CheckLevelUp(TField& field) {
-  if (LevelCountdown > 0) return false;
+bool TEndlessRules::LevelUp(TField& field) {
   LevelCount = std::min(LevelCount + 1, kMaxLevel);
   UpdateRiseInterval();
   LevelCountdown = kErasesPerLevel;

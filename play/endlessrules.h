@@ -4,7 +4,7 @@
 // which grows every second level up to the difficulty's bound.
 #include <cstdint>
 
-class TField;
+#include "play/field.h"
 
 class TEndlessRules {
  public:
@@ -17,7 +17,14 @@ class TEndlessRules {
 
   // The countdown of one tick. It stands while anything blinks or falls; when it runs out
   // the well starts a push-up and the countdown starts over.
-  void TickRise(TField& field, int32_t dt);
+  void TickRise(TField& field, int32_t dt) {
+    if (field.Erasing || field.Falling) return;
+    RiseCountdown -= dt;
+    if (RiseCountdown < 0) {
+      field.StartPushUp();
+      RiseCountdown = RiseInterval;
+    }
+  }
   // The player pushed the well up: the countdown starts over.
   void Raised() { RiseCountdown = RiseInterval; }
   // Points were scored: the next push-up comes 200 ms later.
@@ -26,7 +33,7 @@ class TEndlessRules {
   void EraseEnded() { LevelCountdown -= 1; }
   // Moves on a level when the erases for it are done (every second level adds a letter to
   // the well's supply). True when it did.
-  bool CheckLevelUp(TField& field);
+  bool CheckLevelUp(TField& field) { return LevelCountdown <= 0 && LevelUp(field); }
   // The pace of the current level.
   void UpdateRiseInterval();
 
@@ -36,4 +43,7 @@ class TEndlessRules {
   int32_t RiseInterval = 0;  // ms
   int32_t RiseCountdown = 0;
   int32_t MaxLetters = 0;
+
+ private:
+  bool LevelUp(TField& field);
 };

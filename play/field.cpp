@@ -51,8 +51,9 @@ bool TField::Control(uint16_t pushed, uint16_t repeat) {
   // A held direction moves the cursor one cell within the well; the cell it left becomes
   // its partner.
   auto move = [this](bool held, int32_t dCol, int32_t dRow) {
+    if (!held) return;
     const int32_t col = CursorCol + dCol, row = CursorRow + dRow;
-    if (!held || col < 0 || col >= kFieldCols || row < 0 || row >= kWellRows) return;
+    if (col < 0 || col >= kFieldCols || row < 0 || row >= kWellRows) return;
     PartnerCol = CursorCol;
     PartnerRow = CursorRow;
     CursorCol = col;

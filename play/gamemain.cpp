@@ -223,6 +223,13 @@ void TGameMainMode::Move(int32_t dt) {
   }
 }
 
+inline void TGameMainMode::UpdateEffects(int32_t dt) {
+  if (BlockActors) BlockActors->Update(dt);
+  if (FlashActors) FlashActors->Update(dt);
+  if (StarActors) StarActors->Update(dt);
+  if (ScoreActors) ScoreActors->Update(dt);
+}
+
 bool TGameMainMode::PlayTick(int32_t dt) {
   if (Paused) {
     if (RetireConfirm)
@@ -388,13 +395,6 @@ void TGameMainMode::ClearTick(int32_t dt) {
   Field.TickPushUp(dt);
   if (StarActors) StarActors->Update(dt);
   if (leave) Phase = 6;
-}
-
-void TGameMainMode::UpdateEffects(int32_t dt) {
-  if (BlockActors) BlockActors->Update(dt);
-  if (FlashActors) FlashActors->Update(dt);
-  if (StarActors) StarActors->Update(dt);
-  if (ScoreActors) ScoreActors->Update(dt);
 }
 
 void TGameMainMode::Leave() {
