@@ -245,13 +245,19 @@ TEST_F(PuzzleTest, AStageWithNoRunLeftIsLostAtOnce) {
 
 TEST_F(PuzzleTest, TheDeadEndTestWaitsForFalls) {
   FillEmptyStages();
+  // Once the C's are gone, A, B and D can make no run; A is still falling then.
+  SetStage(0, {"......", "......", "......", "......", "......", "......", "......", "A.....",
+               "CCC...", "B.D..."});
   TRecordingGameMain& g = Start(1);
-  SetWell({"A.....", "......", "B.D..."}, "AAAAAA");
-  g.Field.Falling = true;
-  if (!g.Field.Falling && TPuzzleRules::DeadEnd(g.Field)) g.GameOver();
-  EXPECT_FALSE(g.IsOver);
-  g.Field.Falling = false;
-  if (!g.Field.Falling && TPuzzleRules::DeadEnd(g.Field)) g.GameOver();
+  g.Field.CheckMatches();  // as after a swap
+  for (int i = 0; i < 100 && Row(8) != "......"; ++i) Tick();
+  ASSERT_TRUE(g.Field.Falling);
+  for (int i = 0; i < 100 && g.Field.Falling; ++i) {
+    EXPECT_FALSE(g.IsOver);
+    Tick();
+  }
+  EXPECT_EQ("A.....", Row(8));
+  Tick();
   EXPECT_TRUE(g.IsOver);
 }
 
