@@ -39,18 +39,6 @@ std::vector<std::vector<Move>> LoadSolutions() {
   return sols;
 }
 
-// The game screen with its sounds, music and saving switched off.
-class QuietGameMain : public TGameMainMode {
- public:
-  using TGameMainMode::TGameMainMode;
-  void PlaySound(const char*) override {}
-  void StopSound(const char*) override {}
-  bool IsSoundPlaying(const char*) override { return false; }
-  void StartMusic() override {}
-  void StopMusic() override {}
-  void SaveProgress() override {}
-};
-
 }  // namespace
 
 TEST(PuzzleSolutions, FileParsing) {
@@ -111,7 +99,7 @@ TEST(PuzzleStages, EveryStoredSolutionClearsThroughTheGameScreen) {
       std::copy(view.Data, view.Data + view.Size, data.PuzzleData);
       data.GameType = 1;
       data.Stage = s;
-      QuietGameMain game(nullptr, &silent.Kernel, &data);
+      TGameMainMode game(nullptr, &silent.Kernel, &data);  // heard and seen by nobody
       game.Init();
       auto tick = [&] {
         game.PlayTick(dt);
