@@ -15,6 +15,7 @@
 #include "app/mainform.h"
 #include "app/replay_verify.h"
 #include "app/settings.h"
+#include "game/replay_session.h"
 #include "game/savefile.h"
 #include "platform/audio_device.h"
 #include "platform/i18n.h"
@@ -62,6 +63,14 @@ void UseSaveDir(const std::string& dir) {
 }
 
 // --verify: plays the replay headless and tells what it reached against what it claims.
+// A replay for --watch; false, with the reason told, when it cannot be played.
+bool LoadReplayToWatch(const std::string& path, TReplay& replay) {
+  std::string error;
+  if (LoadReplayFile(path, replay, error) && TReplaySession::CanPlay(replay, error)) return true;
+  std::fprintf(stderr, "vexa: %s: %s\n", path.c_str(), error.c_str());
+  return false;
+}
+
 int VerifyReplayFile(const std::string& path) {
   TReplay replay;
   std::string error;
@@ -92,6 +101,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!cl.Verify.empty()) return VerifyReplayFile(cl.Verify);
+  TReplay watched;
+  if (!cl.Watch.empty() && !LoadReplayToWatch(cl.Watch, watched)) return 1;
   if (!OfferDesktopVideoDrivers(error)) {
     std::fprintf(stderr, "vexa: %s; the game needs a graphical desktop to run.\n", error.c_str());
     return 1;
@@ -115,6 +126,7 @@ int main(int argc, char** argv) {
   // After the components are bound to the window (their start-up puts it in a window) and
   // before the first frame.
   if (settings.FullScreen) window->SetFullScreen(true);
+  if (!cl.Watch.empty()) form->StartWatching(std::move(watched));
   try {
     form->FormShow();
   } catch (const std::exception& ex) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/replay_watch.h"
 #include "engine/kernel.h"
 #include "game/gamemgr.h"
 #include "game/savefile.h"
@@ -94,8 +95,16 @@ void TMainForm::LoadPuzzleData() {
 
 void TMainForm::FormShow() { StartClock(); }
 
+void TMainForm::StartWatching(TReplay replay) {
+  Watch = std::make_unique<TReplayWatch>(*this, std::move(replay));
+}
+
 void TMainForm::HITimerTimer() {
   int32_t dt = static_cast<int32_t>(HITimer.Interval);
+  if (Watch) {
+    Watch->Tick(dt);
+    return;
+  }
   Kernel->Tick(dt);
   Root->Update(dt);
 }
@@ -118,6 +127,7 @@ void TMainForm::FormDestroy() {
   if (Destroyed) return;
   Destroyed = true;
   StopClock();
+  Watch.reset();
   delete Root;
   Root = nullptr;
   delete Kernel;

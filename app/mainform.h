@@ -4,6 +4,7 @@
 // order, turns every clock tick into one frame and every paint request into a redraw, and
 // tears them down in order.
 #include <cstdint>
+#include <memory>
 
 #include "app/htimer.h"
 #include "game/gamedata.h"
@@ -18,6 +19,8 @@ class Window;
 }
 class TKernel;
 class TGameMgrMode;
+
+class TReplayWatch;
 
 class TMainForm {
  public:
@@ -39,6 +42,8 @@ class TMainForm {
   TMainForm& operator=(const TMainForm&) = delete;
 
   void FormShow();
+  // Plays the replay instead of the game, from its first tick.
+  void StartWatching(TReplay replay);
   void HITimerTimer();
   void FormPaint();
   void FormDestroy();
@@ -64,6 +69,7 @@ class TMainForm {
   TGameMgrMode* Root = nullptr;
   ::GameData GameData;
   TReplaySession Replays;  // records every game; keeps it when Settings.KeepReplays
+  std::unique_ptr<TReplayWatch> Watch;  // a replay playing instead of the game, or null
 
  private:
   Settings Config;

@@ -14,17 +14,8 @@
 #include "media/korsound.h"
 #include "screens/screen_factory.h"
 
-#ifndef VEXA_VERSION
-#define VEXA_VERSION "0"
-#endif
-
 bool VerifyReplay(const TReplay& replay, TReplayProof& proof, std::string& error) {
-  if (replay.GameVersion != VEXA_VERSION) {
-    error = "the replay was recorded by version " +
-            (replay.GameVersion.empty() ? std::string("?") : replay.GameVersion) +
-            " of the game, whose rules may differ; this is version " VEXA_VERSION;
-    return false;
-  }
+  if (!TReplaySession::CanPlay(replay, error)) return false;
   TKorDraw draw;
   TKorSound sound;
   TKorInput input;

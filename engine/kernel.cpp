@@ -111,6 +111,7 @@ char TKernel::GetLetter() const {
 }
 
 void TKernel::Present() {
+  if (Overlay) Overlay->DrawOverlay();
   if (Blackout) {
     Draw->Clear();
   } else if (FadeLevel > 0) {

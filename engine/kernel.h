@@ -28,6 +28,14 @@ class TButtonSource {
   virtual uint16_t NextButtons() = 0;
 };
 
+// Something drawn over every finished frame just before it is shown (the marks of a replay
+// being watched).
+class TFrameOverlay {
+ public:
+  virtual ~TFrameOverlay() = default;
+  virtual void DrawOverlay() = 0;
+};
+
 class TKernel {
  public:
   // All four components are always there and are never null: every mode, actor and the
@@ -68,6 +76,7 @@ class TKernel {
   int32_t RepeatWait = 160;
   int32_t RepeatWaitBefore = 160;  // RepeatWait as the last tick began
   TButtonSource* ButtonSource = nullptr;  // not owned; nullptr: the input devices
+  TFrameOverlay* Overlay = nullptr;       // not owned; nullptr: none
   int32_t RepeatDelay = 160;
   int32_t RepeatInterval = 40;
 };

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine/kernel.h"
+#include "game/replay_session.h"
 #include "game/savefile.h"
 #include "media/kordraw.h"
 #include "media/korinput.h"
@@ -247,6 +248,9 @@ void TGameMgrMode::LoadSaveData() {
 }
 
 void TGameMgrMode::WriteSaveData() {
+  // A replay being watched or proved plays on game data set up for it, and the options it
+  // may open are the recorded player's: nothing of it is saved.
+  if (GameData->Replays && GameData->Replays->IsWatching()) return;
   // A failed save leaves the game running on the values in memory; the player is told.
   const std::string path = savefile::Path();
   if (int error = savefile::WriteTo(path, *GameData)) savefile::ReportWriteFailure(path, error);

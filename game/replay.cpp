@@ -103,6 +103,8 @@ bool ApplyField(std::string_view key, std::string_view value, TReplay& r, std::s
     if (!ParseNumber(value, uint32_t{0}, UINT32_MAX, r.Seed)) return bad();
   } else if (key == "tick_ms") {
     if (!ParseNumber(value, 1, 1000, r.TickMs)) return bad();
+  } else if (key == "blink_wait") {
+    if (!ParseNumber(value, 0, 1000000, r.BlinkWait)) return bad();
   } else if (key == "held_before") {
     uint8_t held = 0;
     size_t one = 0;
@@ -190,6 +192,7 @@ std::string WriteReplay(const TReplay& r) {
   }
   line("seed", std::to_string(r.Seed));
   line("tick_ms", std::to_string(r.TickMs));
+  line("blink_wait", std::to_string(r.BlinkWait));
   std::string held;
   WriteRun(held, static_cast<uint8_t>(r.HeldBefore), 1);
   line("held_before", held);

@@ -45,6 +45,9 @@ struct TReplay {
   std::string StageData;  // puzzle: 60 cells row by row, 'A'..'Z' or '.' for empty
   uint32_t Seed = 0;
   int32_t TickMs = 20;
+  // The face's wait before its first blink, drawn before the seed (the blinks draw from the
+  // generator, so the first one must come at the same tick).
+  int32_t BlinkWait = 0;
   // The kernel's key-repeat state when the game screen started.
   uint16_t HeldBefore = 0;
   int32_t RepeatWait = 0;

@@ -25,8 +25,8 @@ std::string UtcNow() {
 
 }  // namespace
 
-void TReplaySession::StartRecording(const GameData& data, uint32_t seed, uint16_t heldBefore,
-                                    int32_t repeatWait) {
+void TReplaySession::StartRecording(const GameData& data, uint32_t seed, int32_t blinkWait,
+                                    uint16_t heldBefore, int32_t repeatWait) {
   Current = TReplay();
   CurrentPath.clear();
   Current.GameVersion = VEXA_VERSION;
@@ -40,6 +40,7 @@ void TReplaySession::StartRecording(const GameData& data, uint32_t seed, uint16_
   }
   Current.Seed = seed;
   Current.TickMs = TickMs;
+  Current.BlinkWait = blinkWait;
   Current.HeldBefore = static_cast<uint16_t>(heldBefore & 0x7F);
   Current.RepeatWait = repeatWait;
   // A watched game recorded again carries the original's date and name, so the two files
@@ -78,6 +79,14 @@ void TReplaySession::EnterRanking(int32_t row, const std::string& name) {
   if (!Keeper) return;
   Keeper->UpdateGame(CurrentPath, Current);
   Keeper->KeepRankingRow(row, Current);
+}
+
+bool TReplaySession::CanPlay(const TReplay& replay, std::string& error) {
+  if (replay.GameVersion == VEXA_VERSION) return true;
+  error = "the replay was recorded by version " +
+          (replay.GameVersion.empty() ? std::string("?") : replay.GameVersion) +
+          " of the game, whose rules may differ; this is version " VEXA_VERSION;
+  return false;
 }
 
 void TReplaySession::Watch(TReplay replay) {

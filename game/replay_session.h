@@ -21,10 +21,11 @@ class TReplaySession : public TButtonSource {
   explicit TReplaySession(TReplayKeeper keeper)
       : Keeper(std::make_unique<TReplayKeeper>(std::move(keeper))) {}
 
-  // ---- Recording ---- A game screen starts: its set-up, the seed just drawn and the
-  // kernel's buttons and key repeat as the tick began. The stage's cells are taken from the
-  // game data for a puzzle.
-  void StartRecording(const GameData& data, uint32_t seed, uint16_t heldBefore, int32_t repeatWait);
+  // ---- Recording ----
+  // A game screen starts: its set-up, the seed just drawn and the kernel's buttons and key
+  // repeat as the tick began. The stage's cells are taken from the game data for a puzzle.
+  void StartRecording(const GameData& data, uint32_t seed, int32_t blinkWait, uint16_t heldBefore,
+                      int32_t repeatWait);
   // The game buttons held in one tick of the game screen (or of a screen it opened).
   void RecordTick(uint16_t buttons) {
     if (Recording && Current.Buttons.size() < TReplay::kMaxTicks)
@@ -40,7 +41,11 @@ class TReplaySession : public TButtonSource {
   // The game recorded last (or being recorded), with its result once it ended.
   const TReplay& LastGame() const { return Current; }
 
-  // ---- Watching ---- Plays `replay` back from the next game screen on.
+  // ---- Watching ----
+  // False, with a message, for a replay this version of the game must not play: one recorded
+  // by another version, whose rules may differ.
+  static bool CanPlay(const TReplay& replay, std::string& error);
+  // Plays `replay` back from the next game screen on.
   void Watch(TReplay replay);
   bool IsWatching() const { return Watching; }
   const TReplay& Watched() const { return WatchedGame; }

@@ -646,6 +646,13 @@ void Window::StopTickClock(uint32_t id) {
   if (id != 0 && id == gTickClock) gTickClock = 0;
 }
 
+void Window::RequestQuit() {
+  SDL_Event quit;
+  SDL_zero(quit);
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+}
+
 bool Window::InjectKey(uint8_t dik, bool down) {
   if (!Sdl) return false;
   const SDL_Scancode code = static_cast<SDL_Scancode>(DikToSdlScancode(dik));

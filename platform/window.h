@@ -72,6 +72,8 @@ class Window {
   // own handling of it, as a keyboard would, with Alt, Ctrl and Shift as held by earlier
   // injected events. For the replay runner; false where the window has no SDL.
   bool InjectKey(uint8_t dik, bool down);
+  // Asks the event loop to end, as closing the window does.
+  void RequestQuit();
 
   InputDevices& Input() { return Devices; }
   int ClientWidth() const { return ClientW; }

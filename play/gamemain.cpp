@@ -146,12 +146,13 @@ void TGameMainMode::Init() {
       // kernel has just read; the later ticks' come from the replay too.
       const TReplay& r = replays->Watched();
       vexa::SeedRandom(r.Seed);
+      Face->BlinkWait = r.BlinkWait;
       Kernel->Buttons = r.HeldBefore;
       Kernel->RepeatWait = r.RepeatWait;
       Kernel->SetButtons(replays->NextButtons(), r.TickMs);
       Kernel->ButtonSource = replays;
     }
-    replays->StartRecording(*GameData, vexa::LastSeed(), Kernel->OldButtons,
+    replays->StartRecording(*GameData, vexa::LastSeed(), Face->BlinkWait, Kernel->OldButtons,
                             Kernel->RepeatWaitBefore);
     replays->RecordTick(Kernel->Buttons);
   }
