@@ -6,7 +6,6 @@
 #include <cstdint>
 
 class TGameMainMode;
-struct TSwapCell;
 
 class TGameView {
  public:
