@@ -70,18 +70,17 @@ class ScreenTest : public PlayTest {
   }
 };
 
-// What the well tells becomes sounds, the face, effect actors and score: a swap, a run
-// of three, its removal, the fall into the gap and the second chain step.
+// What the well tells becomes sounds, the face, effect actors and score: a swap that makes
+// a run of three, its removal, the falls into the gaps and the second chain step.
 TEST_F(ScreenTest, TheWellsEventsBecomeSoundsTheFaceEffectsAndScore) {
   TRecordingGameMain& g = Start();
-  SetWell({"...B..", ".BBAAA"}, "ZZZZZZ");
-  g.Field.SwapCells(0, 0, 1, 0);
+  SetWell({"...B.A", ".BBAAC"}, "ZZZZZZ");
+  g.Field.CursorCol = g.Field.PartnerCol = 5;
+  g.Field.CursorRow = 8;
+  g.Field.PartnerRow = 9;
+  Tick(20, btA);  // A and C change places
   EXPECT_EQ(std::vector<std::string>{"入れ替え"}, g.Sounds);
-  g.Field.SwapTimer = 0;
-  g.Field.Flags[0][0] = g.Field.Flags[0][1] = 0;
-  g.Sounds.clear();
-
-  g.Field.CheckMatches();
+  Ticks(7);  // the swap ends and the run is found
   // The group restarts once for each cell of the run: 1 + 2 + 3 cell starts.
   EXPECT_EQ(6, g.Count("消去"));
   EXPECT_EQ(6, g.FlashActors->Count());
@@ -100,8 +99,8 @@ TEST_F(ScreenTest, TheWellsEventsBecomeSoundsTheFaceEffectsAndScore) {
   EXPECT_EQ(1, g.Count("星"));
   EXPECT_EQ(0, g.Face->GetExpression());
 
-  for (int i = 0; i < 40 && g.Field.Chain < 2; ++i) Tick();  // B lands: a new run
-  EXPECT_EQ(1, g.Count("落下"));
+  for (int i = 0; i < 40 && g.Field.Chain < 2; ++i) Tick();  // B and C land: a new run
+  EXPECT_EQ(2, g.Count("落下"));
   EXPECT_TRUE(g.Face->BalloonOn);
   EXPECT_EQ(std::string("2") + kChainText, g.Face->BalloonText);
   EXPECT_EQ(2, g.Face->GetExpression());
