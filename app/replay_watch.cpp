@@ -11,28 +11,26 @@
 #include "media/korsound.h"
 #include "platform/keycodes.h"
 #include "platform/window.h"
+#include "screens/replay_marks.h"
 
 namespace {
 
-// Where the marks go: the free space on the right between the face's balloon and the logo.
-constexpr int32_t kMarkX = 380;
-constexpr int32_t kMarkY = 244;
-constexpr int32_t kLine = 26;
 // The game screen's phases in which it fades out after its results.
 constexpr int32_t kFadeOutPhase = 6;
 constexpr int32_t kClosedPhase = 7;
 
 }  // namespace
 
-TReplayWatch::TReplayWatch(TMainForm& form, TReplay replay) : Form(form) {
+TReplayWatch::TReplayWatch(TMainForm& form, TReplay replay) : Form(form), Marks(*form.Root) {
+  Marks.Name = replay.Name;
   Form.Replays.Watch(std::move(replay));
-  Form.Kernel->Overlay = this;
+  Form.Kernel->Overlay = &Marks;
   Form.Root->LoadCatalogue();
   Restart();
 }
 
 TReplayWatch::~TReplayWatch() {
-  if (Form.Kernel && Form.Kernel->Overlay == this) Form.Kernel->Overlay = nullptr;
+  if (Form.Kernel && Form.Kernel->Overlay == &Marks) Form.Kernel->Overlay = nullptr;
 }
 
 TGameMode* TReplayWatch::Screen() const { return Form.Root ? Form.Root->Child : nullptr; }
@@ -96,10 +94,12 @@ int32_t TReplayWatch::HandleKey(int32_t key, int32_t dt) {
 
 void TReplayWatch::Tick(int32_t dt) {
   TKernel& k = *Form.Kernel;
-  Frames += 1;
   k.Input->TakeKeyEvents();
   k.ReadKeyboard();
   int32_t ran = HandleKey(k.PushedKey, dt);
+  Marks.Paused = Paused;
+  Marks.SpeedHalves = kSpeeds[Speed];
+  Marks.Ended = AtEnd();
   if (ran == 0 && !Paused) {
     HalfTicks += kSpeeds[Speed];
     ran = Run(HalfTicks / 2, dt);
@@ -107,23 +107,4 @@ void TReplayWatch::Tick(int32_t dt) {
   }
   // Nothing ran: the frame is shown again with its marks.
   if (ran == 0) Form.Root->Paint();
-}
-
-void TReplayWatch::DrawOverlay() {
-  TGameMgrMode& g = *Form.Root;
-  const TReplay& r = Form.Replays.Watched();
-  if (!Paused || Frames / 20 % 2 == 0) g.DrawText(kMarkX, kMarkY, "REPLAY", 0, false);
-  if (!r.Name.empty()) g.DrawText(kMarkX, kMarkY + kLine, r.Name, 3, false);
-  const int32_t y = kMarkY + 2 * kLine;
-  if (AtEnd()) {
-    g.DrawText(kMarkX, y, "END", 2, false);
-  } else if (Paused) {
-    g.DrawText(kMarkX, y, "PAUSE", 2, false);
-  } else if (kSpeeds[Speed] == 1) {
-    g.DrawText(kMarkX, y, "HALF", 2, false);
-  } else {
-    // The digits are smaller than the letters: they stand on the letters' base line.
-    g.DrawText(kMarkX, y, "X", 2, false);
-    g.DrawNumberLeft(kMarkX + 22, y + 6, kSpeeds[Speed] / 2, 2);
-  }
 }

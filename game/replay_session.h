@@ -56,6 +56,8 @@ class TReplaySession : public TButtonSource {
   uint16_t NextButtons() override;
   bool WatchEnded() const { return WatchAt >= WatchedGame.Buttons.size(); }
   size_t WatchTick() const { return WatchAt; }
+  // Back to recording the games played.
+  void StopWatching() { Watching = false; }
   // Back to the replay's first tick.
   void RewindWatch() { WatchAt = 0; }
 

@@ -1,8 +1,14 @@
 #include "screens/ranking.h"
 
+#include <cstdio>
 #include <limits>
 
 #include "engine/kernel.h"
+#include "game/replay_keeper.h"
+#include "game/replay_session.h"
+#include "media/kordraw.h"
+#include "media/kormidi.h"
+#include "platform/keycodes.h"
 
 namespace {
 // The level shown, 1-based; a stored level at the top of the range stays as it is.
@@ -32,12 +38,82 @@ void TRankingMode::Init() {
     Difficulties[i] = r.Difficulty;
     Names[i] = RankName(r);
   }
+  ReplayRow = -1;
+  TReplaySession* replays = GameData->Replays;
+  TReplayKeeper* keeper = replays ? replays->GetKeeper() : nullptr;
+  for (int i = 0; i < kRankRows; ++i) {
+    HasReplay[i] = OffersReplays && keeper && keeper->HasRankingReplay(i, GameData->Ranking[i]);
+    if (HasReplay[i] && ReplayRow < 0) ReplayRow = i;
+  }
+}
+
+void TRankingMode::ReadEntries() {
+  if (ReplayRow < 0 || Phase != kMenuChoose) return;
+  const uint16_t pushed = Kernel->Pushed;
+  const int32_t step = (pushed & btDown) ? 1 : (pushed & btUp) ? -1 : 0;
+  if (step != 0) {
+    int32_t row = ReplayRow;
+    do row = (row + step + kRankRows) % kRankRows;
+    while (!HasReplay[row]);
+    if (row != ReplayRow) PlaySelect();
+    ReplayRow = row;
+  }
+  if (pushed & btB) StartReplay();
+}
+
+void TRankingMode::StartReplay() {
+  TReplaySession* replays = GameData->Replays;
+  TReplay replay;
+  std::string error;
+  if (!LoadReplayFile(replays->GetKeeper()->RankingPath(ReplayRow), replay, error) ||
+      !TReplaySession::CanPlay(replay, error)) {
+    std::fprintf(stderr, "vexa: the replay of row %d cannot be played: %s\n", ReplayRow + 1,
+                 error.c_str());
+    HasReplay[ReplayRow] = false;
+    PlayCancel();
+    return;
+  }
+  PlayDecide();
+  Saved = *GameData;
+  Marks.Name = replay.Name;
+  replays->Watch(std::move(replay));
+  replays->SetUpGame(*GameData);
+  Kernel->Overlay = &Marks;
+  Kernel->Midi->Stop();
+  Replaying = true;
+  CreateScreenChild(TScreenId::GameMain);
+}
+
+void TRankingMode::EndReplay() {
+  Replaying = false;
+  DeleteChild();
+  GameData->Replays->StopWatching();
+  // Everything the replayed game wrote (its result, its settings) was the recorded player's.
+  *GameData = Saved;
+  Kernel->ButtonSource = nullptr;
+  Kernel->Overlay = nullptr;
+  Kernel->Blackout = false;
+  Kernel->FadeLevel = 255;
+  Phase = kMenuFadeIn;
+}
+
+void TRankingMode::Update(int32_t dt) {
+  if (Replaying) {
+    Marks.Ended = GameData->Replays->WatchEnded();
+    if (!Child || Kernel->PushedKey == keycode::Escape) EndReplay();
+  }
+  TMenuMode::Update(dt);
 }
 
 void TRankingMode::Draw() {
   DrawBack();
   DrawText(200, 16, "RANKING", 1, true);
-  DrawRankTable(40, 52, -1);
+  // The row whose replay B plays has its numbers lit; every row with a replay has a star.
+  DrawRankTable(40, 52, ReplayRow);
+  for (int32_t i = 0; i < kRankRows; ++i)
+    if (HasReplay[i] && (i != ReplayRow || Blink(300)))
+      Kernel->Draw->Draw(478, 52 + 24 + 24 * i + 2, "星", 0);
+  if (ReplayRow >= 0) DrawText(40, 316, GameData->ControlType == 1 ? "V REPLAY" : "X REPLAY", 2, false);
   DrawPushEnter(168, 340);
   DrawMiniLogo();
 }

@@ -1,10 +1,16 @@
 #pragma once
 // TRankingMode: shows the endless game's table of the ten best results. It works on its own
 // copy of GameData.Ranking, so leaving it changes nothing.
+//
+// Rows whose game was kept as a replay are marked with a star. UP and DOWN choose one (the
+// arrow), and the raise button (B: X, or V in the second control setting) plays it through
+// the game screen; ESC ends it early. Then the table comes back as it was.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "screens/menu.h"
+#include "screens/replay_marks.h"
 
 class TRankingMode : public TMenuMode {
  public:
@@ -27,4 +33,22 @@ class TRankingMode : public TMenuMode {
   int32_t BlockCounts[kRankRows] = {};
   uint8_t Difficulties[kRankRows] = {};
   std::string Names[kRankRows];
+  bool HasReplay[kRankRows] = {};
+  int32_t ReplayRow = -1;  // the row whose replay B plays, -1 when none has one
+
+  // Ends a replay early on ESC; otherwise runs the screen (or the replay over it).
+  void Update(int32_t dt) override;
+
+ protected:
+  void ReadEntries() override;
+  // False on a screen that uses B and the arrows for something else (the name entry).
+  bool OffersReplays = true;
+
+ private:
+  void StartReplay();
+  void EndReplay();
+
+  bool Replaying = false;
+  ::GameData Saved;  // the game data as it was before the replay set it up
+  TReplayMarks Marks{*this};
 };

@@ -10,7 +10,9 @@
 #include "platform/keycodes.h"
 
 TRegRankMode::TRegRankMode(TGameMode* parent, TKernel* kernel, void* data)
-    : TRankingMode(parent, kernel, data) {}
+    : TRankingMode(parent, kernel, data) {
+  OffersReplays = false;  // the arrows and X type the name here
+}
 
 void TRegRankMode::Init() {
   TRankingMode::Init();

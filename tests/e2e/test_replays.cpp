@@ -36,8 +36,13 @@ TEST(Replays, GamesPlayedAreKeptProvedAndPlayedBackToTheSameFile) {
   std::string script = "wait 10\ntap ENTER\nwait 100\n" + StartEndless(0) + "play 6000\n" +
                        kRetire +
                        "tap A\nwait 2\ntap C\nwait 2\ntap E\nwait 2\ntap ENTER\nwait 100\n";
-  // The HARD one opens the options from the pause and keeps them (which saves them).
+  // On the RANKING screen, X plays the first row's replay to its end; then the table is back
+  // and the game data as it was.
+  script +=
+      "dump\ntap DOWN\nwait 2\ntap ENTER\nwait 100\ntap X\nwait 300\ndump\nwait 6400\ndump\n"
+      "tap ENTER\nwait 100\n";
   script += StartEndless(1) + "play 300\n" + kRetire + "tap ENTER\nwait 100\n";
+  // The HARD one opens the options from the pause and keeps them (which saves them).
   script += StartEndless(2) + "play 300\n" +
             "tap ENTER\nwait 2\ntap DOWN\nwait 2\ntap DOWN\nwait 2\ntap ENTER\nwait 100\n"
             "tap ENTER\nuntil TGameMainMode 2 1000\nplay 100\n" +
@@ -49,6 +54,11 @@ TEST(Replays, GamesPlayedAreKeptProvedAndPlayedBackToTheSameFile) {
       "tap ENTER\nwait 100\n";
   const vexa_test::ReplayRun run = folder.PlayText(script, "--seed 7 --keep-replays");
   ASSERT_EQ(run.Status, 0) << run.Out;
+  ASSERT_EQ(run.Dumps.size(), 3u) << run.Out;
+  EXPECT_TRUE(vexa_test::Holds(run.Dumps[1], {{"mode", "TGameMainMode"}, {"IsOver", "0"}}));
+  EXPECT_TRUE(vexa_test::Holds(run.Dumps[2], {{"mode", "TRankingMode"}, {"phase", "1"}}));
+  for (const char* key : {"LastScore", "LastLevel", "LastBlocks", "GameType", "Difficulty"})
+    EXPECT_EQ(vexa_test::Value(run.Dumps[2], key), vexa_test::Value(run.Dumps[0], key)) << key;
 
   TReplayKeeper keeper(folder.At("replays"));
   const std::vector<std::string> games = keeper.RecentGames();
