@@ -1,7 +1,8 @@
 // Presenting a frame: a 512 x 384 picture shown in a real window (needs a display, e.g.
 // Xvfb) at the window's whole scale, as the game does every frame. Prints the wall-clock
 // and processor time per present. With VEXA_BENCH_HOLD_MS=N it then shows one fixed
-// picture for N ms (answering paint requests), so the window can be captured and compared.
+// picture for N ms (answering paint requests), so the window can be captured and compared;
+// VEXA_BENCH_FIT=1 shows it in fit mode instead of the whole scale.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -44,6 +45,8 @@ void PresentCost() {
     return;
   }
   window->PumpEvents();
+  if (const char* fit = std::getenv("VEXA_BENCH_FIT"); fit && std::string(fit) == "1")
+    window->SetScaleModes(platform::ScaleMode::Fit, platform::ScaleMode::Fit);
   std::vector<uint32_t> picture(static_cast<size_t>(kWidth) * kHeight);
   constexpr int kFrames = 2000;
   constexpr int kPatterns = 8;
