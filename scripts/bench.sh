@@ -9,6 +9,8 @@
 #   7. the wake-ups a second of the real game in its title menu and in the game, counted
 #      from its threads' voluntary context switches (each one a sleep that ended),
 #   8. the headless replay runner's ticks a second with and without drawing,
+#   9. recorded games: the size of a 10-minute game's replay and the speed of vexa --verify
+#      on the longest endless HARD game the automatic player makes,
 # the real game running under Xvfb with keys sent by xdotool. Installs what it needs on a
 # Debian machine (with sudo when not root). Never touches the player's save file or
 # settings: the game runs in a scratch directory with its own XDG_DATA_HOME and
@@ -278,6 +280,37 @@ read -r rp_med rp_max < <(median_max < "$work/replay-plain.txt")
 read -r rd_med rd_max < <(median_max < "$work/replay-draw.txt")
 row "replay without shots (no drawing), ticks/s" "$rp_med / $rp_max" "> 20000" "$(awk -v v="$rp_med" 'BEGIN {print (v + 0 > 20000) ? "met" : "MISSED"}')"
 row "replay drawing every frame (--draw), ticks/s" "$rd_med / $rd_max" "" ""
+
+echo
+echo "== 9. Recorded games: replay size and vexa --verify speed"
+# The automatic player plays an endless game (EASY for ten minutes, then retired; HARD until
+# it overflows) with the runner keeping its replays; --verify then proves each file.
+record_game() {  # difficulty (0..2), ticks of play, seed -> the replay's path
+  local dir="$work/rec-$1" s
+  rm -rf "$dir" && mkdir -p "$dir"
+  s="wait 10\ntap ENTER\nwait 100\ntap ENTER\nwait 20\ntap ENTER\nwait 20\n"
+  for _ in $(seq "$1"); do s+="tap DOWN\nwait 1\n"; done
+  s+="tap ENTER\nuntil TGameMainMode 2 3000\nplay $2\n"
+  s+="tap ENTER\nwait 2\ntap DOWN\nwait 2\ntap ENTER\nwait 2\ntap UP\nwait 2\ntap ENTER\n"
+  s+="wait 200\ntap ENTER\nwait 100\n"
+  printf "$s" > "$dir/script.txt"
+  (cd "$dir" && SDL_AUDIODRIVER=dummy "$build_dir/vexa-replay" --seed "$3" --keep-replays script.txt >/dev/null 2>&1)
+  ls "$dir"/replays/recent/*.vexa-replay | head -n1
+}
+easy=$(record_game 0 30000 1)
+hard=$(record_game 2 30000 1)
+easy_kb=$(awk -v b="$(stat -c %s "$easy")" 'BEGIN {printf "%.1f", b / 1024}')
+hard_ticks=$(sed -n 's/^ticks = //p' "$hard")
+echo "10-minute EASY game: $(sed -n 's/^ticks = //p' "$easy") ticks, $easy_kb KB; HARD game: $hard_ticks ticks, $(stat -c %s "$hard") bytes"
+: > "$work/verify.txt"
+for i in $(seq "$repeat"); do
+  line=$("$vexa" --verify "$hard" | tail -n1)
+  echo "$line"
+  sed -n 's/.*, \([0-9]*\) ticks\/s)$/\1/p' <<<"$line" >> "$work/verify.txt"
+done
+read -r vf_med vf_max < <(median_max < "$work/verify.txt")
+row "replay of a 10-minute game, KB" "$easy_kb" "< 32 KB" "$(awk -v v="$easy_kb" 'BEGIN {print (v + 0 < 32) ? "met" : "MISSED"}')"
+row "vexa --verify, HARD game, ticks/s" "$vf_med / $vf_max" "> 20000" "$(awk -v v="$vf_med" 'BEGIN {print (v + 0 > 20000) ? "met" : "MISSED"}')"
 
 echo
 echo "== Summary (figures: median / max of the runs)"
