@@ -20,6 +20,11 @@ int32_t ShownLevel(int32_t level) {
 TRankingMode::TRankingMode(TGameMode* parent, TKernel* kernel, void* data)
     : TMenuMode(parent, kernel, data, false) {}
 
+// Closed while a replay plays (the window shut): the kernel keeps no pointer into it.
+TRankingMode::~TRankingMode() {
+  if (Kernel->Overlay == &Marks) Kernel->Overlay = nullptr;
+}
+
 int32_t TRankingMode::NameFont(uint8_t difficulty) {
   switch (difficulty) {
     case 0: return 1;  // EASY

@@ -15,6 +15,7 @@
 class TRankingMode : public TMenuMode {
  public:
   TRankingMode(TGameMode* parent, TKernel* kernel, void* data);
+  ~TRankingMode() override;
 
   void Draw() override;
   void Init() override;
