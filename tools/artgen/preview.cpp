@@ -122,6 +122,16 @@ void Cursor(Screen& sc, int x, int y, int frame) {
 
 void MiniLogo(Screen& sc) { D(sc, 360, 326, "MiniLogo", 0); }
 
+// A menu screen below the title: the back picture, its heading sprite, its title waving at
+// (titleX, 120) and the small logo.
+void MenuFrame(Screen& sc, const char* heading, int titleX, const char* title, int font,
+               int elapsed) {
+  D(sc, 0, 0, "Back", 0);
+  D(sc, 8, 8, heading, 0);
+  Text(sc, titleX, 120, title, font, true, elapsed);
+  MiniLogo(sc);
+}
+
 void JText(Screen& sc, int x, int y, const char* utf8, SDL_Color col = {0, 0, 0, 255}) {
   if (!g_jp) return;
   SDL_Surface* t0 = TTF_RenderUTF8_Blended(g_jp, utf8, col);
@@ -361,11 +371,8 @@ void writePreviews(const std::string& dir, const std::string& bm) {
   }
   {  // Level.
     Screen sc;
-    D(sc, 0, 0, "Back", 0);
-    D(sc, 8, 8, "Endless", 0);
-    Text(sc, 140, 120, "SELECT LEVEL", 3, true, 0);
+    MenuFrame(sc, "Endless", 140, "SELECT LEVEL", 3, 0);
     Text(sc, 168, 300, "PUSH ENTER", 1, true, 0);
-    MiniLogo(sc);
     Cursor(sc, 168, 200, 3);
     Text(sc, 200, 160, "EASY", 1);
     Text(sc, 200, 200, "NOMAL", 2);
@@ -374,11 +381,8 @@ void writePreviews(const std::string& dir, const std::string& bm) {
   }
   {  // Puzzle start and retry.
     Screen sc;
-    D(sc, 0, 0, "Back", 0);
-    D(sc, 8, 8, "Puzzle", 0);
-    Text(sc, 140, 120, "SELECT GAME", 1, true, 250);
+    MenuFrame(sc, "Puzzle", 140, "SELECT GAME", 1, 250);
     Text(sc, 168, 300, "PUSH ENTER", 1, true, 0);
-    MiniLogo(sc);
     Cursor(sc, 148, 240, 1);
     Text(sc, 180, 160, "NEW GAME", 0);
     Text(sc, 180, 200, "CONTINUE", 2);
@@ -386,10 +390,7 @@ void writePreviews(const std::string& dir, const std::string& bm) {
     Number(sc, 420, 244, 23, 1);
     save(sc, "continue");
     Screen s2;
-    D(s2, 0, 0, "Back", 0);
-    D(s2, 8, 8, "Puzzle", 0);
-    Text(s2, 160, 120, "TRY AGAIN?", 2, true, 100);
-    MiniLogo(s2);
+    MenuFrame(s2, "Puzzle", 160, "TRY AGAIN?", 2, 100);
     Cursor(s2, 188, 200, 0);
     Text(s2, 220, 200, "YES", 1);
     Text(s2, 220, 240, "NO", 0);
