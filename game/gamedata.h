@@ -6,6 +6,7 @@
 #include <string>
 
 class TReplaySession;
+class TStageSetPlay;
 
 constexpr int kStageCount = 50;
 constexpr int kPuzzleDataSize = 3000;
@@ -44,6 +45,10 @@ struct GameData {
   uint8_t PuzzleData[kPuzzleDataSize] = {};
   // The replays of this run of the game (not owned, never saved); nullptr: none are made.
   TReplaySession* Replays = nullptr;
+  // A stage set played instead of the built-in stages (not owned, never saved); nullptr:
+  // the built-in stages. StageCount is the number of stages in PuzzleData being played.
+  TStageSetPlay* StageSet = nullptr;
+  int32_t StageCount = kStageCount;
 };
 
 // The ten default ranking rows.

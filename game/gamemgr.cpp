@@ -6,6 +6,7 @@
 #include "engine/kernel.h"
 #include "game/replay_session.h"
 #include "game/savefile.h"
+#include "game/stage_set_play.h"
 #include "media/kordraw.h"
 #include "media/korinput.h"
 #include "media/kormidi.h"
@@ -199,6 +200,16 @@ void TGameMgrMode::Move(int32_t) {
     case TMgrStep::AfterStage:
       if (d.StageFailed) {
         goTo(TMgrStep::ShowRetry);
+      } else if (d.StageSet) {
+        // A stage set earns no pieces of the built-in stages' picture and has no ending of
+        // its own: after its last stage one reward screen tells it was cleared, then the
+        // title follows.
+        if (d.Stage < d.StageCount) {
+          goTo(TMgrStep::PlayStage);
+        } else {
+          CreateScreenChild(TScreenId::Reward);
+          goTo(TMgrStep::ShowTitle);
+        }
       } else {
         if (d.Stage % 2 == 0) CreateScreenChild(TScreenId::Reward);
         goTo(d.Stage < kStageCount ? TMgrStep::PlayStage : TMgrStep::ShowEnding);
@@ -253,6 +264,15 @@ void TGameMgrMode::WriteSaveData() {
   if (GameData->Replays && GameData->Replays->IsWatching()) return;
   // A failed save leaves the game running on the values in memory; the player is told.
   const std::string path = savefile::Path();
+  if (TStageSetPlay* set = GameData->StageSet) {
+    // A stage set's progress goes to its own file; the save file keeps the built-in
+    // stages' progress as it was.
+    set->KeepProgress(*GameData);
+    ::GameData saved = *GameData;
+    set->PutBuiltInProgress(saved);
+    if (int error = savefile::WriteTo(path, saved)) savefile::ReportWriteFailure(path, error);
+    return;
+  }
   if (int error = savefile::WriteTo(path, *GameData)) savefile::ReportWriteFailure(path, error);
 }
 

@@ -68,7 +68,7 @@ void TReplaySession::KeepGame() {
   if (!Recording) return;
   Recording = false;
   if (!Keeper || Watching || Current.Buttons.empty()) return;
-  CurrentPath = Keeper->KeepGame(Current, !Current.IsEndless());
+  CurrentPath = Keeper->KeepGame(Current, !Current.IsEndless() && !PlayingStageSet);
 }
 
 void TReplaySession::EnterRanking(int32_t row, const std::string& name) {

@@ -65,6 +65,9 @@ class TReplaySession : public TButtonSource {
 
   // The game's tick interval, written into every recording.
   int32_t TickMs = 20;
+  // A stage set is played instead of the built-in stages: its clears are kept among the
+  // recent games only, never as a built-in stage's best clear.
+  bool PlayingStageSet = false;
 
  private:
   std::unique_ptr<TReplayKeeper> Keeper;

@@ -41,7 +41,7 @@ bool TPuzzleRules::Advance(GameData& data) {
   Stage += 1;
   data.Retries = 0;
   StageTime = 0;
-  if (data.ContinueStage >= Stage || Stage >= kStageCount) return false;
+  if (data.ContinueStage >= Stage || Stage >= data.StageCount) return false;
   data.ContinueStage = Stage;
   if (Stage > data.MaxStage) data.MaxStage = Stage;
   return true;

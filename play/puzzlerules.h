@@ -20,8 +20,8 @@ class TPuzzleRules {
   // among the blocks. Only asked while nothing falls.
   static bool DeadEnd(const TField& field);
   // The stage after a clear: its time and the retries start over; the continue point (and
-  // the best stage) move on when the next stage is a new one. True when they did and the
-  // save file is due.
+  // the best stage) move on when the next stage is a new one among the stages played (the
+  // built-in ones or a stage set's). True when they did and the save file is due.
   bool Advance(GameData& data);
 
   int32_t Stage = 0;

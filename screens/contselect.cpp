@@ -1,6 +1,7 @@
 #include "screens/contselect.h"
 
 #include "engine/kernel.h"
+#include "game/stage_set_play.h"
 #include "media/kormidi.h"
 
 namespace {
@@ -11,7 +12,13 @@ constexpr int32_t kSelectStage = 2;
 TContSelectMode::TContSelectMode(TGameMode* parent, TKernel* kernel, void* data)
     : TMenuMode(parent, kernel, data, true) {}
 
-int32_t TContSelectMode::LastSelectable() const { return ClampStage(GameData->MaxStage); }
+int32_t TContSelectMode::LastSelectable() const { return StageWithin(GameData->MaxStage); }
+
+int32_t TContSelectMode::StageWithin(int32_t stage) const {
+  const int32_t count = GameData->StageCount < kStageCount ? GameData->StageCount : kStageCount;
+  stage = ClampStage(stage);
+  return stage >= count ? (count > 0 ? count - 1 : 0) : stage;
+}
 
 void TContSelectMode::Init() {
   TMenuMode::Init();
@@ -46,6 +53,16 @@ void TContSelectMode::Draw() {
   DrawText(180, 240, "SELECT STAGE", 3, false);
   // Shown 1-based; its digits cycle their colours while the number can be changed.
   DrawNumber(420, 244, SelStage + 1, Cursor == kSelectStage ? -1 : 3);
+  // A stage set being played shows its name, in the letters the font has.
+  if (const TStageSetPlay* set = GameData->StageSet) {
+    std::string name;
+    for (char c : set->Set().Name) {
+      if (name.size() == 24) break;
+      const char u = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+      name += GlyphIndex(u) >= 0 ? u : ' ';
+    }
+    DrawText(256 - TextWidth(name) / 2, 300, name, 1, false);
+  }
 }
 
 void TContSelectMode::Leave() {
@@ -57,10 +74,10 @@ void TContSelectMode::Leave() {
       d.ContinueStage = 0;
       break;
     case 1:  // CONTINUE; a continue point out of range never reaches the game screen
-      d.Stage = ClampStage(d.ContinueStage);
+      d.Stage = StageWithin(d.ContinueStage);
       break;
     default:  // SELECT STAGE
-      d.Stage = ClampStage(SelStage);
+      d.Stage = StageWithin(SelStage);
       break;
   }
   d.StageTime = 0;

@@ -19,6 +19,8 @@ class TContSelectMode : public TMenuMode {
   // The highest stage index SELECT STAGE offers: MaxStage, kept within the stages that
   // exist (a damaged save file may hold any number there).
   int32_t LastSelectable() const;
+  // A stage index kept within the stages being played (the built-in ones or a set's).
+  int32_t StageWithin(int32_t stage) const;
 
   // Cursor: 0 NEW GAME, 1 CONTINUE, 2 SELECT STAGE.
   int32_t SelStage = 0;  // 0-based stage index shown at SELECT STAGE

@@ -62,7 +62,7 @@ void TRewardMode::Move(int32_t dt) {
       if (Stars) Stars->Update(dt);
       if (Decided) {
         Kernel->Midi->Stop();
-        Phase = GameData->Stage >= kStageCount ? kWhiteOut : kFadeOut;
+        Phase = GameData->Stage >= kStageCount && !GameData->StageSet ? kWhiteOut : kFadeOut;
         PlayDecide();
       }
       break;
@@ -83,7 +83,7 @@ void TRewardMode::Move(int32_t dt) {
 }
 
 void TRewardMode::RevealStep(int32_t) {
-  if (Revealed || Elapsed <= kRevealAfter) return;
+  if (Revealed || Elapsed <= kRevealAfter || GameData->StageSet) return;
   const int32_t n = GameData->Stage / 2;
   if (n < 1 || n > kPieces) return;
   const int32_t column = PieceOrder[n - 1][0];
@@ -107,6 +107,13 @@ void TRewardMode::DrawPieces() {
 
 void TRewardMode::Draw() {
   Kernel->Draw->Clear();
+  if (GameData->StageSet) {
+    DrawText(140, 160, "CONGRATULATION!", 0, true);
+    DrawText(256 - TextWidth("ALL STAGES CLEAR!") / 2, 230, "ALL STAGES CLEAR!", 1, false);
+    DrawPushEnter(168, 354);
+    if (Stars) Stars->Paint();
+    return;
+  }
   DrawPieces();
   DrawText(140, 160, "CONGRATULATION!", 0, true);
   DrawPushEnter(168, 354);

@@ -1,7 +1,9 @@
 #pragma once
 // TRewardMode: "CONGRATULATION!". Shows the pieces of the reward picture earned so far,
 // uncovers the next one with a star burst after three seconds and plays the fanfare; after
-// the last stage it fades to white, into the ending.
+// the last stage it fades to white, into the ending. After the last stage of a stage set it
+// shows no picture (the pieces are the built-in stages' prize) but that the set is cleared,
+// and fades to black, back to the title.
 #include <cstdint>
 
 #include "game/gamemgr.h"

@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-20}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script fuzz_settings fuzz_replay)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script fuzz_settings fuzz_replay fuzz_stageset)
 start=$SECONDS
 
 # clang with the libFuzzer and sanitizer runtimes, and the game's own build dependencies.
@@ -46,7 +46,7 @@ corpus_root="${FUZZ_CORPUS:-$work/corpus}"
 
 # Seeds, one folder per target.
 seeds="$work/seeds"
-for target in fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script fuzz_settings fuzz_replay "${targets[@]}"; do
+for target in fuzz_bmp fuzz_wav fuzz_smf fuzz_savefile fuzz_script fuzz_settings fuzz_replay fuzz_stageset "${targets[@]}"; do
   mkdir -p "$seeds/$target"
 done
 cp resources/BITMAP/*.bmp "$seeds/fuzz_bmp/"
@@ -62,6 +62,7 @@ cp tools/fuzz/seeds/savefile/* "$seeds/fuzz_savefile/"
 cp tests/e2e/*.txt "$seeds/fuzz_script/"
 cp tools/fuzz/seeds/settings/* "$seeds/fuzz_settings/"
 cp tools/fuzz/seeds/replay/* "$seeds/fuzz_replay/"
+cp tools/fuzz/seeds/stageset/* data/stages/*.vexa-stages "$seeds/fuzz_stageset/"
 # Inputs that once crashed seed their target too: the fuzzing starts from what was hard.
 for dir in tests/fuzz-regressions/*/; do
   [ -d "$dir" ] && [ -d "$seeds/$(basename "$dir")" ] && cp "$dir"* "$seeds/$(basename "$dir")/" 2>/dev/null
@@ -77,6 +78,7 @@ max_len() {
     fuzz_smf) echo 32768 ;;
     fuzz_settings) echo 20000 ;;  # past the reader's own limit
     fuzz_replay) echo 32768 ;;
+    fuzz_stageset) echo 8192 ;;  # the shipped set of 50 stages and more
     *) echo 4096 ;;
   esac
 }
