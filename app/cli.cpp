@@ -57,6 +57,11 @@ const Option kOptions[] = {
        cl.Verify = v;
        return !v.empty();
      }},
+    {"stages", 0, "FILE", "play the stage set FILE (FILE.vexa-stages alone does the same)",
+     [](TCommandLine& cl, std::string_view v) {
+       cl.Stages = v;
+       return !v.empty();
+     }},
 };
 
 std::string Spelling(const Option& o) {
@@ -72,7 +77,8 @@ const char* Version() { return VEXA_VERSION; }
 
 std::string Usage() {
   std::string text =
-      "usage: vexa [OPTION]... [FILE.vexa-replay]\nThe letter-block puzzle game.\n\n";
+      "usage: vexa [OPTION]... [FILE.vexa-replay | FILE.vexa-stages]\n"
+      "The letter-block puzzle game.\n\n";
   size_t width = 0;
   for (const Option& o : kOptions) width = std::max(width, Spelling(o).size());
   for (const Option& o : kOptions) {
@@ -105,6 +111,9 @@ bool Parse(int argc, const char* const* argv, TCommandLine& out, std::string& er
         if (name == o.Name) found = &o;
     } else if (arg.ends_with(".vexa-replay") && out.Watch.empty()) {
       out.Watch = arg;  // a replay opened from the file manager
+      continue;
+    } else if (arg.ends_with(".vexa-stages") && out.Stages.empty()) {
+      out.Stages = arg;  // a stage set opened from the file manager
       continue;
     } else {
       error = "unexpected argument '" + std::string(arg) + "'";

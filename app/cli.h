@@ -15,6 +15,7 @@ struct TCommandLine {
   std::string SaveDir;                         // empty: the save file's usual place
   std::string Watch;                           // a replay to play in the window
   std::string Verify;                          // a replay to prove headless
+  std::string Stages;                          // a stage set to play instead of the built-in stages
 };
 
 namespace cli {
@@ -25,7 +26,8 @@ const char* Version();
 std::string Usage();
 // Reads argv[1..argc-1]. False, with a one-line reason in error, for an option it does not
 // know, a missing or wrong value, a value given to an option that takes none, or an operand
-// other than one replay file (FILE.vexa-replay, as a file manager passes it: watched).
+// other than one replay file (FILE.vexa-replay, as a file manager passes it: watched) or one
+// stage set (FILE.vexa-stages: played).
 bool Parse(int argc, const char* const* argv, TCommandLine& out, std::string& error);
 
 }  // namespace cli

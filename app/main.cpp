@@ -17,6 +17,7 @@
 #include "app/settings.h"
 #include "game/replay_session.h"
 #include "game/savefile.h"
+#include "game/stage_set_play.h"
 #include "platform/audio_device.h"
 #include "platform/i18n.h"
 #include "platform/window.h"
@@ -101,8 +102,23 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!cl.Verify.empty()) return VerifyReplayFile(cl.Verify);
+  if (!cl.Stages.empty() && !cl.Watch.empty()) {
+    std::fprintf(stderr, "vexa: a replay is watched or a stage set is played, not both\n%s",
+                 cli::Usage().c_str());
+    return 2;
+  }
   TReplay watched;
   if (!cl.Watch.empty() && !LoadReplayToWatch(cl.Watch, watched)) return 1;
+  // A stage set that cannot be played is told in one line; the game does not start on the
+  // built-in stages in its place.
+  std::unique_ptr<TStageSetPlay> stageSet;
+  if (!cl.Stages.empty()) {
+    stageSet = std::make_unique<TStageSetPlay>();
+    if (!stageSet->Load(cl.Stages, error)) {
+      std::fprintf(stderr, "vexa: %s: %s\n", cl.Stages.c_str(), error.c_str());
+      return 1;
+    }
+  }
   if (!OfferDesktopVideoDrivers(error)) {
     std::fprintf(stderr, "vexa: %s; the game needs a graphical desktop to run.\n", error.c_str());
     return 1;
@@ -127,6 +143,7 @@ int main(int argc, char** argv) {
   // before the first frame.
   if (settings.FullScreen) window->SetFullScreen(true);
   if (!cl.Watch.empty()) form->StartWatching(std::move(watched));
+  if (stageSet) form->PlayStageSet(std::move(stageSet));
   try {
     form->FormShow();
   } catch (const std::exception& ex) {

@@ -99,6 +99,13 @@ void TMainForm::StartWatching(TReplay replay) {
   Watch = std::make_unique<TReplayWatch>(*this, std::move(replay));
 }
 
+void TMainForm::PlayStageSet(std::unique_ptr<TStageSetPlay> set) {
+  if (!set) return;
+  StageSet = std::move(set);
+  StageSet->Begin(GameData);
+  Replays.PlayingStageSet = true;
+}
+
 void TMainForm::HITimerTimer() {
   int32_t dt = static_cast<int32_t>(HITimer.Interval);
   if (Watch) {

@@ -9,6 +9,7 @@
 #include "app/htimer.h"
 #include "game/gamedata.h"
 #include "game/replay_session.h"
+#include "game/stage_set_play.h"
 #include "media/kordraw.h"
 #include "media/korinput.h"
 #include "media/kormidi.h"
@@ -44,6 +45,8 @@ class TMainForm {
   void FormShow();
   // Plays the replay instead of the game, from its first tick.
   void StartWatching(TReplay replay);
+  // Plays a loaded stage set instead of the built-in stages for the whole run.
+  void PlayStageSet(std::unique_ptr<TStageSetPlay> set);
   void HITimerTimer();
   void FormPaint();
   void FormDestroy();
@@ -70,6 +73,7 @@ class TMainForm {
   ::GameData GameData;
   TReplaySession Replays;  // records every game; keeps it when Settings.KeepReplays
   std::unique_ptr<TReplayWatch> Watch;  // a replay playing instead of the game, or null
+  std::unique_ptr<TStageSetPlay> StageSet;  // a stage set played instead of the built-in stages
 
  private:
   Settings Config;

@@ -27,7 +27,7 @@ for f in ./usr/games/vexa ./usr/share/applications/vexa.desktop \
          ./usr/share/icons/hicolor/256x256/apps/vexa.png \
          ./usr/share/man/man6/vexa.6.gz ./usr/share/doc/vexa/copyright \
          ./usr/share/doc/vexa/changelog.gz ./usr/share/locale/en/LC_MESSAGES/vexa.mo \
-         ./usr/share/mime/packages/vexa.xml; do
+         ./usr/share/mime/packages/vexa.xml ./usr/share/vexa/stages/vexa.vexa-stages; do
   grep -qxF "$f" <<<"$contents" || fail "the package lacks $f"
 done
 grep -qE '^\./usr/share/metainfo/.+\.metainfo\.xml$' <<<"$contents" ||

@@ -2,7 +2,10 @@
 // window, components and modes as the game itself.
 //
 //   vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] [--volume EFFECTS,MUSIC]
-//               [--language LANG] [--draw] [--keep-replays] SCRIPT
+//               [--language LANG] [--draw] [--keep-replays] [--stages FILE] SCRIPT
+//
+// --stages FILE plays the stage set FILE instead of the built-in stages, as the game's own
+// --stages does (its progress goes to the progress file beside it).
 //
 // --keep-replays keeps the games played in ./replays, beside the runner's save file, as the
 // game keeps them beside its own; without it nothing is kept.
@@ -30,6 +33,7 @@
 #include "engine/random.h"
 #include "game/gamemgr.h"
 #include "game/savefile.h"
+#include "game/stage_set_play.h"
 #include "platform/audio_device.h"
 #include "platform/i18n.h"
 #include "platform/window.h"
@@ -87,7 +91,8 @@ class WavWriter {
 int Usage() {
   std::fprintf(stderr,
                "usage: vexa-replay [--seed N] [--dt MS] [--out DIR] [--wav FILE] "
-               "[--volume EFFECTS,MUSIC] [--language LANG] [--draw] [--keep-replays] SCRIPT\n");
+               "[--volume EFFECTS,MUSIC] [--language LANG] [--draw] [--keep-replays] "
+               "[--stages FILE] SCRIPT\n");
   return 2;
 }
 
@@ -145,6 +150,7 @@ int main(int argc, char** argv) {
   std::string scriptPath;
   bool drawAll = false;
   bool keepReplays = false;
+  std::string stagesPath;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](std::string& v) {
@@ -181,6 +187,8 @@ int main(int argc, char** argv) {
       drawAll = true;
     } else if (a == "--keep-replays") {
       keepReplays = true;
+    } else if (a == "--stages") {
+      if (!value(stagesPath) || stagesPath.empty()) return Usage();
     } else if (a == "--language") {
       if (!value(language) || language.empty()) return Usage();
     } else if (!a.empty() && a[0] == '-') {
@@ -192,6 +200,15 @@ int main(int argc, char** argv) {
     }
   }
   if (scriptPath.empty()) return Usage();
+  std::unique_ptr<TStageSetPlay> stageSet;
+  if (!stagesPath.empty()) {
+    stageSet = std::make_unique<TStageSetPlay>();
+    std::string setError;
+    if (!stageSet->Load(stagesPath, setError)) {
+      std::fprintf(stderr, "vexa-replay: %s: %s\n", stagesPath.c_str(), setError.c_str());
+      return 2;
+    }
+  }
 
   std::ifstream in(scriptPath, std::ios::binary);
   if (!in) {
@@ -234,6 +251,7 @@ int main(int argc, char** argv) {
   settings.FrameInterval = dt;
   settings.KeepReplays = keepReplays;
   auto form = std::make_unique<TMainForm>(window.get(), settings);
+  if (stageSet) form->PlayStageSet(std::move(stageSet));
 
   long tick = 0;
   std::vector<int16_t> samples;
