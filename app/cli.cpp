@@ -57,6 +57,8 @@ const Option kOptions[] = {
        cl.Verify = v;
        return !v.empty();
      }},
+    {"workshop", 0, nullptr, "open the puzzle workshop: make stages, prove and try them",
+     [](TCommandLine& cl, std::string_view) { cl.Workshop = true; return true; }},
     {"stages", 0, "FILE", "play the stage set FILE (FILE.vexa-stages alone does the same)",
      [](TCommandLine& cl, std::string_view v) {
        cl.Stages = v;

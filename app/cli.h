@@ -15,6 +15,7 @@ struct TCommandLine {
   std::string SaveDir;                         // empty: the save file's usual place
   std::string Watch;                           // a replay to play in the window
   std::string Verify;                          // a replay to prove headless
+  bool Workshop = false;                       // open the puzzle workshop instead of the title
   std::string Stages;                          // a stage set to play instead of the built-in stages
 };
 

@@ -143,6 +143,7 @@ int main(int argc, char** argv) {
   // before the first frame.
   if (settings.FullScreen) window->SetFullScreen(true);
   if (!cl.Watch.empty()) form->StartWatching(std::move(watched));
+  else if (cl.Workshop) form->StartWorkshop();
   if (stageSet) form->PlayStageSet(std::move(stageSet));
   try {
     form->FormShow();

@@ -106,6 +106,12 @@ void TMainForm::PlayStageSet(std::unique_ptr<TStageSetPlay> set) {
   Replays.PlayingStageSet = true;
 }
 
+void TMainForm::StartWorkshop() {
+  Root->LoadCatalogue();
+  Root->CreateScreenChild(TScreenId::Workshop);
+  Root->Phase = static_cast<int32_t>(TMgrStep::ShowTitle);
+}
+
 void TMainForm::HITimerTimer() {
   int32_t dt = static_cast<int32_t>(HITimer.Interval);
   if (Watch) {

@@ -45,6 +45,8 @@ class TMainForm {
   void FormShow();
   // Plays the replay instead of the game, from its first tick.
   void StartWatching(TReplay replay);
+  // Opens the puzzle workshop instead of the logo; leaving it goes on to the title.
+  void StartWorkshop();
   // Plays a loaded stage set instead of the built-in stages for the whole run.
   void PlayStageSet(std::unique_ptr<TStageSetPlay> set);
   void HITimerTimer();

@@ -262,6 +262,8 @@ void TGameMgrMode::WriteSaveData() {
   // A replay being watched or proved plays on game data set up for it, and the options it
   // may open are the recorded player's: nothing of it is saved.
   if (GameData->Replays && GameData->Replays->IsWatching()) return;
+  // Nor is anything of a stage tried in the workshop: it is not one of the player's stages.
+  if (GameData->NoSave) return;
   // A failed save leaves the game running on the values in memory; the player is told.
   const std::string path = savefile::Path();
   if (TStageSetPlay* set = GameData->StageSet) {

@@ -22,6 +22,7 @@ enum class TScreenId {
   Reward,
   PuzSave,
   Ending,
+  Workshop,
 };
 
 // The sequencer's steps, the values the root's Phase runs through. A step either creates

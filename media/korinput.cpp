@@ -71,6 +71,11 @@ void TKorInput::TakeKeyEvents() {
   if (Ready && Devices) Devices->TakeKeyEvents();
 }
 
+std::vector<platform::MouseEvent> TKorInput::TakeMouseEvents() {
+  if (Ready && Devices) return Devices->TakeMouseEvents();
+  return {};
+}
+
 void TKorInput::ReleaseAll() {
   if (Devices) Devices->CloseJoystick();
   Devices = nullptr;

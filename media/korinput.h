@@ -3,6 +3,9 @@
 // directions, three buttons), plus the whole keyboard state for letter entry.
 #include <cstdint>
 
+#include <vector>
+
+#include "platform/input_devices.h"
 #include "platform/keycodes.h"
 
 namespace platform {
@@ -46,6 +49,9 @@ class TKorInput {
   // tick, before the state is read): a tap between two ticks is not lost.
   void TakeKeyEvents();
   void ReleaseAll();
+  // The mouse presses and wheel turns since the last call, oldest first (none without a
+  // window).
+  std::vector<platform::MouseEvent> TakeMouseEvents();
 
   platform::Window* Wnd = nullptr;
   InputState KeyCodes = kDefaultKeyCodes;

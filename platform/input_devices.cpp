@@ -165,6 +165,18 @@ void InputDevices::ReleaseAllKeys() {
   PressedLastTick = false;
 }
 
+void InputDevices::QueueMouseEvent(const MouseEvent& e) {
+  constexpr size_t kMaxMouse = 32;
+  if (PendingMouse.size() >= kMaxMouse) PendingMouse.erase(PendingMouse.begin());
+  PendingMouse.push_back(e);
+}
+
+std::vector<MouseEvent> InputDevices::TakeMouseEvents() {
+  std::vector<MouseEvent> out;
+  out.swap(PendingMouse);
+  return out;
+}
+
 bool InputDevices::OpenFirstJoystick() {
   if (FakePresent) return true;
   if (Joy) return true;

@@ -12,6 +12,15 @@ uint8_t SdlScancodeToDik(int sdlScancode);
 // The reverse, for scripts that name keys: the SDL scancode of a DIK code, or 0.
 int DikToSdlScancode(uint8_t dik);
 
+// A mouse press or wheel turn over the picture, in the picture's own pixels (512 x 384):
+// Button 1 the left button, 3 the right one, 0 a wheel turn of Wheel steps (up positive).
+struct MouseEvent {
+  int32_t X = 0;
+  int32_t Y = 0;
+  uint8_t Button = 0;
+  int32_t Wheel = 0;
+};
+
 struct JoystickReading {
   int32_t X = 0;  // -100..100
   int32_t Y = 0;  // -100..100
@@ -53,6 +62,11 @@ class InputDevices {
   void TakeKeyEvents();
   void ReleaseAllKeys();
 
+  // Mouse: presses and wheel turns wait in order until a screen that uses the mouse takes
+  // them; only the newest few are kept, so a screen without mouse use lets them go.
+  void QueueMouseEvent(const MouseEvent& e);
+  std::vector<MouseEvent> TakeMouseEvents();
+
   // Joystick. OpenFirstJoystick looks for an attached joystick (SDL's joystick subsystem
   // must be initialised); false when there is none.
   bool OpenFirstJoystick();
@@ -73,6 +87,7 @@ class InputDevices {
   uint8_t Keys[256] = {};
   std::vector<KeyEvent> PendingKeys;
   bool PressedLastTick = false;
+  std::vector<MouseEvent> PendingMouse;
   void* Joy = nullptr;         // SDL_Joystick*
   void* Controller = nullptr;  // SDL_GameController*, when the pad is a known controller
   int32_t JoyInstance = -1;

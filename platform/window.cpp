@@ -489,6 +489,7 @@ bool Window::PresentRendered(SDL_Renderer* r, const uint32_t* pixels, int width,
     SDL_SetTextureScaleMode(shown, SDL_ScaleModeNearest);
   }
   FillBars(r, ow, oh, dst);
+  DstX = dst.x, DstY = dst.y, DstW = dst.w, DstH = dst.h, OutW = ow, OutH = oh;
   return SDL_RenderCopy(r, shown, nullptr, &dst) == 0;
 }
 
@@ -514,6 +515,7 @@ bool Window::PresentDirect(const uint32_t* pixels, int width, int height, int pi
     return SDL_UpdateWindowSurface(Sdl->Win) == 0 && ok;
   }
   SDL_Rect dst = WholeRect(surface->w, surface->h, width, height, full, offsetX, offsetY);
+  DstX = dst.x, DstY = dst.y, DstW = dst.w, DstH = dst.h, OutW = surface->w, OutH = surface->h;
   if (Sdl->Repaint) SDL_FillRect(surface, nullptr, 0);
   const int k = dst.w / width;
   const bool inside = dst.x >= 0 && dst.y >= 0 && dst.x + dst.w <= surface->w &&
@@ -681,6 +683,21 @@ bool Window::InjectKey(uint8_t dik, bool down) {
   return true;
 }
 
+bool Window::ToPicture(int x, int y, int& px, int& py) const {
+  if (!Sdl || DstW <= 0 || DstH <= 0 || FrameWidth <= 0 || FrameHeight <= 0) return false;
+  // The output may have more pixels than the window has points (a high-density display).
+  int ww = 0, wh = 0;
+  SDL_GetWindowSize(Sdl->Win, &ww, &wh);
+  if (ww > 0 && wh > 0 && OutW > 0 && OutH > 0) {
+    x = static_cast<int>(static_cast<int64_t>(x) * OutW / ww);
+    y = static_cast<int>(static_cast<int64_t>(y) * OutH / wh);
+  }
+  if (x < DstX || y < DstY || x >= DstX + DstW || y >= DstY + DstH) return false;
+  px = static_cast<int>(static_cast<int64_t>(x - DstX) * FrameWidth / DstW);
+  py = static_cast<int>(static_cast<int64_t>(y - DstY) * FrameHeight / DstH);
+  return true;
+}
+
 bool Window::HandleEvent(const void* p, WindowEvent* result) {
   const SDL_Event& e = *static_cast<const SDL_Event*>(p);
   switch (e.type) {
@@ -712,6 +729,23 @@ bool Window::HandleEvent(const void* p, WindowEvent* result) {
       }
       Devices.QueueKeyEvent(SdlScancodeToDik(e.key.keysym.scancode), e.type == SDL_KEYDOWN);
       return false;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEWHEEL: {
+      MouseEvent m;
+      int wx = 0, wy = 0;
+      if (e.type == SDL_MOUSEBUTTONDOWN) {
+        if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) return false;
+        m.Button = e.button.button == SDL_BUTTON_LEFT ? 1 : 3;
+        wx = e.button.x;
+        wy = e.button.y;
+      } else {
+        m.Wheel = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        if (m.Wheel == 0) return false;
+        SDL_GetMouseState(&wx, &wy);
+      }
+      if (ToPicture(wx, wy, m.X, m.Y)) Devices.QueueMouseEvent(m);
+      return false;
+    }
     case SDL_JOYDEVICEADDED:
     case SDL_CONTROLLERDEVICEADDED:
       // A pad plugged in while the game runs is taken up when none is in use.

@@ -97,6 +97,11 @@ class Window {
   bool KeepFrames = false;
   int ClientW = 0;
   int ClientH = 0;
+  // Where the last picture went in the window's output, and that output's size: a mouse
+  // position is turned into the picture's pixels through it.
+  int DstX = 0, DstY = 0, DstW = 0, DstH = 0, OutW = 0, OutH = 0;
+  // A mouse event at window position (x, y) in the picture's pixels; false outside it.
+  bool ToPicture(int x, int y, int& px, int& py) const;
   uint16_t InjectedMods = 0;  // SDL_Keymod of the modifiers held by injected events
   ScaleMode WindowScale = ScaleMode::Whole;
   ScaleMode FullScreenScale = ScaleMode::Fit;

@@ -91,9 +91,10 @@ void TGameView::DrawFalls() {
   }
 }
 
-void TGameView::DrawFrame() {
-  TKorDraw* draw = Game.Kernel->Draw;
-  const int32_t x0 = Game.BoardX - 16, y0 = Game.BoardY - 16;
+void TGameView::DrawFrame() { DrawWellFrame(Game.Kernel->Draw, Game.BoardX, Game.BoardY); }
+
+void TGameView::DrawWellFrame(TKorDraw* draw, int32_t boardX, int32_t boardY) {
+  const int32_t x0 = boardX - 16, y0 = boardY - 16;
   const int32_t w = kFieldCols * kCellSize, h = kWellRows * kCellSize;
   draw->Draw(x0, y0, "枠", 0);
   draw->Draw(x0 + w, y0, "枠", 2);

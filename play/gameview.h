@@ -6,11 +6,15 @@
 #include <cstdint>
 
 class TGameMainMode;
+class TKorDraw;
 
 class TGameView {
  public:
   explicit TGameView(TGameMainMode& game) : Game(game) {}
   void Paint();
+  // The well's frame around a well whose top-left corner is at (boardX, boardY); also the
+  // workshop's.
+  static void DrawWellFrame(TKorDraw* draw, int32_t boardX, int32_t boardY);
 
  private:
   // A block at (x, y) from the well's top-left corner, raised by the push-up in progress.

@@ -12,6 +12,7 @@
 #include "screens/reward.h"
 #include "screens/select.h"
 #include "screens/title.h"
+#include "screens/workshop.h"
 
 TGameMgrMode* CreateScreen(TScreenId id, TGameMgrMode* parent) {
   switch (id) {
@@ -27,6 +28,7 @@ TGameMgrMode* CreateScreen(TScreenId id, TGameMgrMode* parent) {
     case TScreenId::Reward: return new TRewardMode(parent, parent->Kernel, parent->Data);
     case TScreenId::PuzSave: return new TPuzSaveMode(parent, parent->Kernel, parent->Data);
     case TScreenId::Ending: return new TEndingMode(parent, parent->Kernel, parent->Data);
+    case TScreenId::Workshop: return new TWorkshopMode(parent, parent->Kernel, parent->Data);
   }
   // An id outside the list makes no screen: the sequencer takes its next step.
   return nullptr;

@@ -349,6 +349,25 @@ int main(int argc, char** argv) {
         std::printf("%s\n", DumpLine(tick, *form).c_str());
         std::fflush(stdout);
         break;
+      case replay::Op::Workshop:
+        // The workshop in place of whatever screen runs, as vexa --workshop opens it.
+        form->Root->DeleteChild();
+        form->StartWorkshop();
+        break;
+      case replay::Op::Click:
+      case replay::Op::Wheel: {
+        // Arrives between two ticks, as a mouse's events do; the screen takes it in the next.
+        platform::MouseEvent m;
+        if (c.Kind == replay::Op::Click) {
+          m.X = c.X;
+          m.Y = c.Y;
+          m.Button = c.Right ? 3 : 1;
+        } else {
+          m.Wheel = c.X;
+        }
+        window->Input().QueueMouseEvent(m);
+        break;
+      }
       case replay::Op::Mem: {
         long rss = 0, peak = 0;
         MemoryKb(rss, peak);

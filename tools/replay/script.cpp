@@ -47,6 +47,18 @@ uint8_t KeyCode(const std::string& name) {
   if (name == "BACKSPACE") return keycode::Backspace;
   if (name == "ESCAPE") return keycode::Escape;
   if (name == "ALT") return keycode::Alt;
+  if (name == "TAB") return keycode::Tab;
+  if (name == "DELETE") return keycode::Delete;
+  if (name == "HOME") return keycode::Home;
+  if (name == "END") return keycode::End;
+  if (name == "PAGEUP") return keycode::PageUp;
+  if (name == "PAGEDOWN") return keycode::PageDown;
+  if (name == "SHIFT") return keycode::LShift;
+  if (name == "CTRL") return keycode::LCtrl;
+  if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F') {
+    int32_t n = 0;
+    if (ParseSmall(name.substr(1), 1, 10, n)) return static_cast<uint8_t>(keycode::F1 + n - 1);
+  }
   if (name.size() == 1) {
     char c = name[0];
     if (c >= 'A' && c <= 'Z') return keycode::kLetters[c - 'A'];
@@ -97,6 +109,20 @@ bool ParseScript(const std::string& text, std::vector<Command>& out, int& errorL
     } else if (op == "dump" && w.size() == 1) {
       c.Kind = Op::Dump;
       ok = true;
+    } else if (op == "workshop" && w.size() == 1) {
+      c.Kind = Op::Workshop;
+      ok = true;
+    } else if (op == "click" && (w.size() == 3 || (w.size() == 4 && w[3] == "right"))) {
+      c.Kind = Op::Click;
+      c.Right = w.size() == 4;
+      ok = ParseSmall(w[1], 0, 511, c.X) && ParseSmall(w[2], 0, 383, c.Y);
+      if (!ok) error = "click needs a point of the picture (0..511 0..383) and maybe right";
+    } else if (op == "wheel" && w.size() == 2) {
+      c.Kind = Op::Wheel;
+      const bool down = !w[1].empty() && w[1][0] == '-';
+      ok = ParseSmall(down ? w[1].substr(1) : w[1], 1, 100, c.X);
+      if (down) c.X = -c.X;
+      if (!ok) error = "wheel needs a number of steps, 1..100 or -1..-100";
     } else if (op == "mem" && w.size() == 1) {
       c.Kind = Op::Mem;
       ok = true;

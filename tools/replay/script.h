@@ -6,7 +6,10 @@
 
 namespace replay {
 
-enum class Op { Wait, Down, Up, Tap, Press, Release, Shot, Dump, Play, Random, Swap, Settle, Until, Mem };
+enum class Op {
+  Wait, Down, Up, Tap, Press, Release, Shot, Dump, Play, Random, Swap, Settle, Until, Mem,
+  Workshop, Click, Wheel
+};
 
 struct Command {
   Op Kind = Op::Wait;
@@ -17,11 +20,14 @@ struct Command {
   int32_t Col = 0;     // swap
   int32_t Row = 0;     // swap; until: phase
   char Dir = 'R';      // swap: 'R' with the right neighbour, 'D' with the one below
+  int32_t X = 0;       // click: the picture's pixel; wheel: steps (up positive)
+  int32_t Y = 0;       // click
+  bool Right = false;  // click: the right button
   int Line = 0;
 };
 
 // The DirectInput scan code of a key name (UP DOWN LEFT RIGHT ENTER SPACE BACKSPACE
-// ESCAPE ALT, A..Z, 0..9), or 0.
+// ESCAPE ALT TAB DELETE HOME END PAGEUP PAGEDOWN SHIFT CTRL F1..F10, A..Z, 0..9), or 0.
 uint8_t KeyCode(const std::string& name);
 
 // Parses a whole script. On a line it cannot read, returns false with that line's number
