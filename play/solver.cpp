@@ -471,7 +471,8 @@ TSolveReport TPuzzleSolver::Solve(const uint8_t* cells, const TSolveLimits& limi
   std::vector<TSwap> swaps;
   TField work = base;
   auto halted = [&] {
-    return (cancel && cancel->load(std::memory_order_relaxed)) || elapsed() >= budget;
+    return (cancel && cancel->load(std::memory_order_relaxed)) || elapsed() >= budget ||
+           (limits.MaxNodes > 0 && report.Nodes >= limits.MaxNodes);
   };
 
   // First a layered beam over wells at rest (a swap, then the well runs on to rest): every
@@ -490,7 +491,17 @@ TSolveReport TPuzzleSolver::Solve(const uint8_t* cells, const TSolveLimits& limi
     int32_t Slot;
     TSwap Swap;
   };
-  auto beam = [&](int32_t width) {
+  // The beam lets a swapped well run on to rest (or empty) before judging it.
+  auto RunToRest = [&](TField& f, int32_t& ticks) {
+    ticks = 0;
+    for (;;) {
+      int32_t more = 0;
+      const TStop stop = RunToDecision(f, watch, dt, more);
+      ticks += more;
+      if (stop != TStop::Decision) return stop;
+    }
+  };
+  auto beam = [&](int32_t width, bool toRest) {
     TSeen beamSeen(4096);
     std::vector<TSlot> layer;
     {
@@ -550,7 +561,7 @@ TSolveReport TPuzzleSolver::Solve(const uint8_t* cells, const TSolveLimits& limi
             work = slot.Field;
             MakeSwap(work, s);
             if (work.SwapTimer == 0) continue;
-            stop = RunToDecision(work, watch, dt, ticks);
+            stop = toRest ? RunToRest(work, ticks) : RunToDecision(work, watch, dt, ticks);
             if (stop == TStop::Stuck) continue;
             l = LettersOf(work);
           }
@@ -590,7 +601,8 @@ TSolveReport TPuzzleSolver::Solve(const uint8_t* cells, const TSolveLimits& limi
         TLetters l = LettersOf(p.Field);
         if (!(p.Resting && limits.QuietShortcut && QuietSwap(l, c.Swap))) {
           MakeSwap(child.Field, c.Swap);
-          const TStop stop = RunToDecision(child.Field, watch, dt, ticks);
+          const TStop stop =
+              toRest ? RunToRest(child.Field, ticks) : RunToDecision(child.Field, watch, dt, ticks);
           child.Resting = stop == TStop::Settled;
         } else {
           SetLetters(child.Field, l);
@@ -605,9 +617,16 @@ TSolveReport TPuzzleSolver::Solve(const uint8_t* cells, const TSolveLimits& limi
     }
     (void)rootNode;
   };
+  // Judging a swap by the well at its first decision point is quick and finds a first
+  // solution soon; judging it by the well at rest after the whole chain finds shorter ones.
+  // Wider beams find shorter solutions; each one after a solution only looks for a shorter.
   for (int32_t width : {128, 512, 2048}) {
-    if (bestNode >= 0 || halted()) break;
-    beam(width);
+    if (halted() || bestNode >= 0) break;
+    beam(width, false);
+  }
+  for (int32_t width : {128, 512, 2048, 8192}) {
+    if (halted() || (bestNode >= 0 && !limits.Shortest)) break;
+    beam(width, true);
   }
 
   int64_t sinceCheck = 0;
@@ -615,8 +634,7 @@ TSolveReport TPuzzleSolver::Solve(const uint8_t* cells, const TSolveLimits& limi
   while (!open.empty()) {
     if (sinceCheck >= 256) {
       sinceCheck = 0;
-      if ((cancel && cancel->load(std::memory_order_relaxed)) || elapsed() >= budget ||
-          static_cast<int64_t>(nodes.size()) >= maxWells) {
+      if (halted() || static_cast<int64_t>(nodes.size()) >= maxWells) {
         stopped = true;
         break;
       }

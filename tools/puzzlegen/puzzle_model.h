@@ -16,6 +16,7 @@
 
 #include "engine/kernel.h"
 #include "play/field.h"
+#include "play/solver.h"
 
 namespace puzzle {
 
@@ -44,6 +45,9 @@ struct Move {
   }
   bool operator==(const Move& o) const { return Col == o.Col && Row == o.Row && Dir == o.Dir; }
 };
+
+// The solutions file holds swaps made on a well at rest.
+inline TSwap ToSwap(const Move& m) { return {m.Col, m.Row, m.Dir, -1}; }
 
 // Statistics of one played swap (or a whole solution), for the builder's difficulty measure.
 struct PlayStats {
@@ -79,16 +83,11 @@ class StatsListener : public TFieldEvents {
   uint8_t Kinds[kWellRows][kFieldCols] = {};
 };
 
-// A well as the puzzle game sets it up when a stage starts: the stage's letters in rows 0..9,
-// a floor of A in row 10, everything at rest, no push-up.
-inline TField StageField(const Grid& g, bool started = true) {
-  TField f;
-  f.Reset();
+// A well as the puzzle game sets it up when a stage starts (the game's StageField); before a
+// game starts runs are only flagged.
+inline TField StageWell(const Grid& g, bool started = true) {
+  TField f = StageField(g.data());
   f.Started = started;
-  f.Raisable = false;
-  for (int r = 0; r < kWellRows; ++r)
-    for (int c = 0; c < kCols; ++c) f.Letters[r][c] = static_cast<int16_t>(g[r * kCols + c]);
-  for (int c = 0; c < kCols; ++c) f.Letters[kWellRows][c] = 0;
   return f;
 }
 
@@ -125,7 +124,7 @@ inline bool HasFloatingBlock(const Grid& g) {
 
 // A run the well would find at once: before a game starts, the well only flags its runs.
 inline bool HasRun(const Grid& g) {
-  TField f = StageField(g, false);
+  TField f = StageWell(g, false);
   return f.CheckMatches();
 }
 
@@ -166,7 +165,7 @@ inline bool PlayMove(TField& f, const Move& m, int dt) {
 inline PlayResult PlaySolution(const Grid& stage, const std::vector<Move>& moves, int dt) {
   PlayResult res;
   StatsListener stats;
-  TField f = StageField(stage);
+  TField f = StageWell(stage);
   f.Events = &stats;
   for (size_t i = 0; i < moves.size(); ++i) {
     if (WellEmpty(Snapshot(f)) || !PlayMove(f, moves[i], dt)) {

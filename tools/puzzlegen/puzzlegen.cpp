@@ -23,7 +23,6 @@
 #include <vector>
 
 #include "tools/puzzlegen/puzzle_model.h"
-#include "tools/puzzlegen/puzzle_solver.h"
 #include "tools/puzzlegen/stage_builder.h"
 
 using namespace puzzle;
@@ -96,12 +95,28 @@ bool Better(const Candidate& a, const Candidate& b) {
   return a.Moves.size() < b.Moves.size();
 }
 
-SolveOptions OptionsFor(int blocks, uint32_t seed) {
-  SolveOptions o;
-  o.Seed = seed;
-  o.BeamWidth = blocks <= 8 ? 20000 : blocks <= 16 ? 1500 : 300;
-  o.MaxNodes = blocks <= 8 ? 150000 : blocks <= 16 ? 200000 : 250000;
-  return o;
+// The game's solver with a budget in wells played (not in time), so that a build gives the
+// same stages on any machine; the first solution found is enough for a candidate.
+TSolveLimits LimitsFor(int blocks) {
+  TSolveLimits l;
+  l.TimeBudgetMs = 1 << 30;
+  l.MaxNodes = blocks <= 8 ? 150000 : blocks <= 16 ? 200000 : 250000;
+  l.Shortest = false;
+  return l;
+}
+
+// The solver's solution as swaps on a well at rest (the solutions file holds no waits); false
+// when it has none, or one that swaps while the well moves.
+bool SolveAtRest(const Grid& g, const TSolveLimits& limits, std::vector<Move>& moves) {
+  TPuzzleSolver solver;
+  const TSolveReport r = solver.Solve(g.data(), limits);
+  moves.clear();
+  if (r.Result != TProof::Solvable) return false;
+  for (const TSwap& s : r.Solution) {
+    if (s.Wait >= 0) return false;
+    moves.push_back({s.Col, s.Row, s.Dir});
+  }
+  return true;
 }
 
 // A solution that empties the well with 20 ms and with 40 ms ticks.
@@ -123,10 +138,10 @@ Candidate MakeCandidate(int stage, int index, uint32_t seed) {
   shape.MaxHeight = t.Blocks <= 8 ? 3 : t.Blocks <= 16 ? 6 : 10;
   Candidate c;
   if (!RandomStage(rng, shape, c.G, 0.3 + 0.3 * stage / 50.0)) return c;
-  SolveResult r = Solve(c.G, OptionsFor(t.Blocks, static_cast<uint32_t>(rng())));
-  if (!r.Solved) return c;
-  if (!SolutionHolds(c.G, r.Moves, &c.Stats)) return c;
-  c.Moves = r.Moves;
+  std::vector<Move> moves;
+  if (!SolveAtRest(c.G, LimitsFor(t.Blocks), moves)) return c;
+  if (!SolutionHolds(c.G, moves, &c.Stats)) return c;
+  c.Moves = moves;
   c.Ok = true;
   c.Penalty = PenaltyFor(t, c);
   return c;
@@ -277,13 +292,27 @@ int SolveAll(const std::string& binPath) {
   int failures = 0;
   for (int s = 0; s < kStageCount; ++s) {
     const int blocks = BlockCount(stages[s]);
-    SolveResult r = Solve(stages[s], OptionsFor(blocks, 1));
-    PlayStats st;
-    const bool ok = r.Solved && SolutionHolds(stages[s], r.Moves, &st);
+    TSolveLimits limits;
+    limits.TimeBudgetMs = 10000;
+    TPuzzleSolver solver;
+    const TSolveReport r = solver.Solve(stages[s].data(), limits);
+    // Replayed by the game's own replay of a solution (with its waits) to an empty well.
+    const bool ok = r.Result == TProof::Solvable &&
+                    WellEmpty(Snapshot(PlaySolutionPrefix(stages[s].data(), r.Solution,
+                                                          r.Solution.size(), limits.Dt)));
     failures += !ok;
     std::printf("stage %2d: %2d blocks: %s", s + 1, blocks, ok ? "" : "NOT SOLVED\n");
-    if (ok)
-      std::printf("%zu swaps (chain %d): %s\n", r.Moves.size(), st.MaxChain, FormatMoves(r.Moves).c_str());
+    if (!ok) continue;
+    std::string text;
+    for (const TSwap& m : r.Solution) {
+      char one[48];
+      // +N: made N ticks after the previous swap, while the well still moved.
+      std::snprintf(one, sizeof one, m.Wait >= 0 ? "%s%d,%d,%c+%d" : "%s%d,%d,%c",
+                    text.empty() ? "" : " ", m.Col, m.Row, m.Dir, m.Wait);
+      text += one;
+    }
+    std::printf("%zu swaps%s in %.2f s: %s\n", r.Solution.size(), r.Shortest ? " (shortest)" : "",
+                r.Seconds, text.c_str());
   }
   return failures ? 1 : 0;
 }

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "tools/puzzlegen/puzzle_model.h"
-#include "tools/puzzlegen/puzzle_solver.h"
 
 namespace puzzle {
 
@@ -113,7 +112,8 @@ inline bool RandomStage(std::mt19937& rng, const StageShape& shape, Grid& out,
         }
         if (!placed) ok = false;
       }
-    if (!ok || HasFloatingBlock(g) || Hopeless(g)) continue;  // a dead end is hopeless too
+    // No run, no block over an empty cell, no letter that can never vanish (the game's checks).
+    if (!ok || !CheckStage(g.data()).empty()) continue;
     out = g;
     return true;
   }
