@@ -106,7 +106,7 @@ void TWorkshopMode::ReadKeys() {
     }
     if (Changed && !LeaveAsked) {
       LeaveAsked = true;
-      Message = "The set has changes not saved: ESC again leaves, F3 saves.";
+      Message = "Not saved: ESC again leaves.";
       PlayCancel();
       return;
     }
@@ -400,14 +400,14 @@ bool TWorkshopMode::SaveSet() {
     if (i == folder.size() || folder[i] == '/') ::mkdir(folder.substr(0, i).c_str(), 0755);
   const std::string path = SetPath();
   if (!SaveStageSet(path, Set)) {
-    Message = "The set could not be saved to " + path + ".";
+    Message = "The set could not be saved.";
     std::fprintf(stderr, "vexa: the stage set could not be saved to %s\n", path.c_str());
     PlayCancel();
     return false;
   }
   Changed = false;
   LeaveAsked = false;
-  Message = "Saved as " + path.substr(path.rfind('/') + 1) + " in the stages folder.";
+  Message = "Saved: " + path.substr(path.rfind('/') + 1);
   PlayDecide();
   return true;
 }

@@ -141,7 +141,9 @@ class TWorkshopMode : public TGameMgrMode {
   // Drawing (workshop_view.cpp).
   void DrawWell();
   void DrawPanel();
-  void DrawSmall(int32_t x, int32_t y, const std::string& text, uint32_t colour);
+  // Text in the small outlined TrueType font; with a width, wrapped at spaces to fit it.
+  void DrawSmall(int32_t x, int32_t y, const std::string& text, uint32_t colour,
+                 int32_t width = 0);
 
   ::GameData Saved;  // the game data as it was before a try
 };

@@ -14,12 +14,12 @@ constexpr uint32_t kGreen = 0x80FF80;
 constexpr uint32_t kYellow = 0xFFE060;
 constexpr uint32_t kRed = 0xFF8080;
 
-// A swap of a solution in words: "C3 with the block to its right" (columns A..F from the
-// left, rows 1..10 from the top).
+// A swap of a solution in words: "swap C3 and D3" (columns A..F from the left, rows 1..10
+// from the top).
 std::string SwapText(const TSwap& s) {
   char text[64];
-  std::snprintf(text, sizeof text, "%c%d with the block %s", 'A' + s.Col, s.Row + 1,
-                s.Dir == 'R' ? "to its right" : "below it");
+  std::snprintf(text, sizeof text, "swap %c%d and %c%d", 'A' + s.Col, s.Row + 1,
+                'A' + s.Col + (s.Dir == 'R' ? 1 : 0), s.Row + 1 + (s.Dir == 'D' ? 1 : 0));
   return text;
 }
 
@@ -32,7 +32,8 @@ void TWorkshopMode::Draw() {
   DrawPanel();
 }
 
-void TWorkshopMode::DrawSmall(int32_t x, int32_t y, const std::string& text, uint32_t colour) {
+void TWorkshopMode::DrawSmall(int32_t x, int32_t y, const std::string& text, uint32_t colour,
+                              int32_t width) {
   TKorDraw* draw = Kernel->Draw;
   const TKorFont saved = draw->Font();
   TKorFont font = saved;
@@ -42,7 +43,28 @@ void TWorkshopMode::DrawSmall(int32_t x, int32_t y, const std::string& text, uin
   font.Outline = 1;
   font.OutlineColor = 0x202040;
   draw->SetFont(font);
-  draw->TextOutA(x, y, text);
+  // Words go on while the line fits the width, then a new line starts 15 pixels lower.
+  std::string line, word;
+  auto fits = [&](const std::string& t) {
+    int32_t w = 0, h = 0;
+    return width <= 0 || !draw->TextExtent(t, w, h) || w <= width;
+  };
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != ' ') {
+      word += text[i];
+      continue;
+    }
+    const std::string longer = line.empty() ? word : line + " " + word;
+    if (!line.empty() && !fits(longer)) {
+      draw->TextOutA(x, y, line);
+      y += 15;
+      line = word;
+    } else {
+      line = longer;
+    }
+    word.clear();
+  }
+  if (!line.empty()) draw->TextOutA(x, y, line);
   draw->SetFont(saved);
 }
 
@@ -76,10 +98,9 @@ void TWorkshopMode::DrawWell() {
   if (Checks.empty()) {
     DrawSmall(8, 354, "The stage follows the puzzle rules.", kGreen);
   } else {
-    std::string second;
-    for (size_t i = 1; i < Checks.size(); ++i) second += (i > 1 ? " " : "") + Checks[i];
-    DrawSmall(8, 354, Checks[0], kRed);
-    if (!second.empty()) DrawSmall(8, 369, second, kRed);
+    std::string all;
+    for (const std::string& check : Checks) all += (all.empty() ? "" : " ") + check;
+    DrawSmall(8, 354, all, kRed, 500);
   }
 }
 
@@ -100,10 +121,11 @@ void TWorkshopMode::DrawPanel() {
   // The proof.
   char line[96];
   if (Job) {
-    static const char* const kSpin[] = {"|", "/", "-", "\\"};
+    // The mark that it runs: dots that grow and start over.
+    static const char* const kDots[] = {".", "..", "...", "....", "....."};
     DrawText(240, 84, "PROVING", 2, false);
-    DrawSmall(376, 88, kSpin[AnimFrame(120, 4)], kWhite);
-    std::snprintf(line, sizeof line, "%lld wells played, %d swaps deep",
+    DrawSmall(376, 92, kDots[AnimFrame(200, 5)], kWhite);
+    std::snprintf(line, sizeof line, "%lld wells played, depth %d",
                   static_cast<long long>(Job->Nodes.load(std::memory_order_relaxed)),
                   Job->Depth.load(std::memory_order_relaxed));
     DrawSmall(240, 112, line, kWhite);
@@ -115,12 +137,14 @@ void TWorkshopMode::DrawPanel() {
         DrawText(240, 84, "SOLVABLE IN", 1, false);
         DrawNumberLeft(240, 112, swaps, 1);
         DrawText(240 + 14 * (swaps >= 10 ? 2 : 1) + 10, 108, swaps == 1 ? "SWAP" : "SWAPS", 1, false);
-        std::snprintf(line, sizeof line, "%s, found in %.2f s",
-                      Report.Shortest ? "the shortest" : "the shortest found", Report.Seconds);
+        std::snprintf(line, sizeof line,
+                      Report.Shortest ? "The shortest, found in %.2f s."
+                                      : "Found in %.2f s; a shorter may exist.",
+                      Report.Seconds);
         DrawSmall(240, 134, line, kGreen);
         if (Phase == kWsSolution) {
           if (Step < Report.Solution.size())
-            std::snprintf(line, sizeof line, "Step %zu of %zu: %s", Step + 1,
+            std::snprintf(line, sizeof line, "Next (%zu of %zu): %s", Step + 1,
                           Report.Solution.size(), SwapText(Report.Solution[Step]).c_str());
           else
             std::snprintf(line, sizeof line, "All %zu made: the well is empty.",
@@ -145,7 +169,7 @@ void TWorkshopMode::DrawPanel() {
   } else {
     DrawSmall(240, 92, "ENTER proves the stage, F5 tries it.", kWhite);
   }
-  if (!Message.empty()) DrawSmall(240, 168, Message, kYellow);
+  if (!Message.empty()) DrawSmall(240, 162, Message, kYellow, 268);
 
   // The set's stages, five to a row; the one in the well cycles its colours.
   for (size_t i = 0; i < Set.Stages.size(); ++i) {

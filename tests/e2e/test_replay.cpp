@@ -33,9 +33,11 @@ TEST(Replay, UnreadableLineExitsTwoNamingTheLine) {
   EXPECT_EQ(r.Status, 2);
   EXPECT_NE(r.Out.find(":3:"), std::string::npos) << r.Out;
   EXPECT_EQ(Replay("wait 1\n", "--dt 33").Status, 2);
-  // The pair of a swap lies inside the well; until names a mode; random has a seed.
+  // The pair of a swap lies inside the well; until names a mode; random has a seed; a click
+  // lies inside the picture; the wheel turns.
   for (const char* bad : {"tap NOPE\n", "shot ../escape\n", "swap 5 0 R\n", "swap 0 9 D\n",
-                          "swap 0 0 L\n", "until TTitleMode 1\n", "until ../x 1 5\n", "random 5\n"})
+                          "swap 0 0 L\n", "until TTitleMode 1\n", "until ../x 1 5\n", "random 5\n",
+                          "click 512 0\n", "click 1 2 left\n", "wheel 0\n", "workshop 1\n"})
     EXPECT_EQ(Replay(bad).Status, 2) << bad;
 }
 
