@@ -541,6 +541,7 @@ void TWorkshopMode::EndTry() {
   DeleteChild();
   // Everything the game wrote (its result, the stage moved on) belonged to the try.
   *GameData = Saved;
+  ApplyKeyConfig();  // the options opened from the pause may have changed the keys
   Kernel->Midi->Stop();
   Kernel->Input->TakeMouseEvents();
   Kernel->Blackout = false;
