@@ -19,7 +19,7 @@ enum : uint8_t {
   RShift = 54,
   Alt = 56,
   Space = 57,
-  F1 = 59,  // F2..F10 follow on 60..68
+  F1 = 59, F2 = 60, F3 = 61, F4 = 62, F5 = 63, F6 = 64, F7 = 65, F8 = 66, F9 = 67, F10 = 68,
   RCtrl = 0x9D,
   Home = 0xC7,
   Up = 200,

@@ -166,31 +166,31 @@ void TWorkshopMode::ReadKeys() {
     return;
   }
   switch (key) {
-    case keycode::F1 + 1:  // F2
+    case keycode::F2:
       NameEntry = true;
       NameBefore = Set.Name;
       Set.Name.clear();
       Message = "Type the set's name; ENTER ends.";
       PlayDecide();
       return;
-    case keycode::F1 + 2:  // F3
+    case keycode::F3:
       SaveSet();
       return;
-    case keycode::F1 + 3:  // F4
+    case keycode::F4:
       ClearWell();
       PlayCancel();
       return;
-    case keycode::F1 + 4:  // F5
+    case keycode::F5:
       StartTry();
       return;
-    case keycode::F1 + 5:  // F6
-    case keycode::F1 + 6:  // F7
-      AddStage(key == keycode::F1 + 6);
+    case keycode::F6:
+    case keycode::F7:
+      AddStage(key == keycode::F7);
       return;
-    case keycode::F1 + 7:  // F8
+    case keycode::F8:
       DeleteStage();
       return;
-    case keycode::F1 + 8:  // F9
+    case keycode::F9:
       LoadNextSet();
       return;
     default:

@@ -13,15 +13,15 @@
 //   button B          clear the cell             A held + UP / DOWN   step the letter
 //   SHIFT + arrows    shift the cursor's column (up, down) or row (left, right), round
 //   CTRL + arrows     shift the whole well, round                    F4  clear the well
-//   ENTER             prove (again: stop)        F5            try the stage
+//   ENTER             prove (again: stop; after a solution: show it)  F5  try the stage
 //   PAGE UP / DOWN    the stage before / after   SHIFT + PAGE UP / DOWN   move the stage
 //   F6 new stage      F7 copy the stage          F8            delete the stage
 //   F2 type the set's name (ENTER ends)          F3 save the set         F9 load a set
 //   ESC               leave (twice when the set has changes not saved)
 //   mouse: left button places the current letter, right button clears, the wheel steps
 //   the current letter; a click on a stage number in the list opens that stage.
-// With a solution shown: LEFT / RIGHT step back and forward, HOME to the start, B, ESC or
-// any change of the well goes back to editing.
+// With a solution shown: LEFT / RIGHT step back and forward, HOME to the start; ENTER,
+// button B or ESC go back to editing, and so does any change of the well.
 #include <array>
 #include <atomic>
 #include <cstdint>

@@ -57,7 +57,7 @@ uint8_t KeyCode(const std::string& name) {
   if (name == "CTRL") return keycode::LCtrl;
   if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F') {
     int32_t n = 0;
-    if (ParseSmall(name.substr(1), 1, 10, n)) return static_cast<uint8_t>(keycode::F1 + n - 1);
+    if (ParseSmall(name.substr(1), 1, 10, n)) return static_cast<uint8_t>(keycode::F1 + n - 1);  // F1..F10 in a row
   }
   if (name.size() == 1) {
     char c = name[0];
