@@ -19,10 +19,14 @@
 //   decision points empties the well. A swap made at a tick between two decision points is
 //   outside the model; so is the time the cursor needs to reach a cell.
 //
-// The search is a best-first branch and bound: wells with fewer blocks and more letters
-// standing next to their partners are explored first, so a solution comes early; once one is
-// found, only wells that could still lead to a shorter one are explored, and when none is
-// left the solution is the shortest in the model (TSolveReport::Shortest).
+// The search: first layered beams over wells at rest (each layer keeps the most promising
+// wells reached with one more swap, judged first by the well at the swap's first decision
+// point, then by the well at rest after its whole chain), which find a solution early but
+// never decide that there is none; then a complete best-first branch and bound over the
+// model above: wells with fewer blocks and more letters next to a partner first, and once a
+// solution is known only wells that could still lead to a shorter one. When that search ends
+// within the budget the answer is proved: Unsolvable, or the solution is the shortest in the
+// model (TSolveReport::Shortest). Well identity is a 64-bit hash of the state above.
 //
 // A solver holds no state between calls and touches nothing global (a puzzle well never
 // draws a random letter: no push-up, no new row), so any number may run on worker threads.

@@ -86,6 +86,21 @@ TEST(Solver, BuiltInStagesAreSolvedShortestAndReplayToAnEmptyWell) {
   }
 }
 
+TEST(Solver, SwapsWhileTheWellMovesAreReplayedAtTheirTicks) {
+  // The shortest solution of this stage swaps while blocks still blink or fall; replaying
+  // it with its waits empties the well.
+  const std::vector<uint8_t> cells = Stage({".CA.B.", ".AA..."});
+  TPuzzleSolver solver;
+  const TSolveReport r = solver.Solve(cells.data(), TSolveLimits{});
+  ASSERT_EQ(r.Result, TProof::Solvable);
+  EXPECT_TRUE(r.Shortest);
+  EXPECT_EQ(r.Solution.size(), 4u);
+  bool moving = false;
+  for (const TSwap& s : r.Solution) moving = moving || s.Wait >= 0;
+  EXPECT_TRUE(moving);
+  EXPECT_TRUE(Empty(PlaySolutionPrefix(cells.data(), r.Solution, r.Solution.size(), 20)));
+}
+
 TEST(Solver, ProvesAStageWithoutSolution) {
   // A, B, C and two C's: one ascending run takes A, B and a C, and the other C is left with
   // no partner whatever is swapped first, mid-fall or at rest.
