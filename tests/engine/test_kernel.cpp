@@ -17,6 +17,8 @@ namespace {
 struct KernelRig : vexa_test::SilentKernel {
   std::unique_ptr<platform::Window> Window = platform::Window::CreateHeadless(513, 384);
   KernelRig() { Input.Init(Window.get()); }
+  // The input lets go of the window's devices before the window goes (members go first).
+  ~KernelRig() { Input.ReleaseAll(); }
   void Key(uint8_t dik, bool down) { Window->Input().SetKey(dik, down); }
   void Stick(int x, int y) {
     platform::JoystickReading r;
