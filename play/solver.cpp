@@ -617,16 +617,20 @@ TSolveReport TPuzzleSolver::Solve(const uint8_t* cells, const TSolveLimits& limi
     }
     (void)rootNode;
   };
-  // Judging a swap by the well at its first decision point is quick and finds a first
-  // solution soon; judging it by the well at rest after the whole chain finds shorter ones.
-  // Wider beams find shorter solutions; each one after a solution only looks for a shorter.
-  for (int32_t width : {128, 512, 2048}) {
-    if (halted() || bestNode >= 0) break;
-    beam(width, false);
-  }
-  for (int32_t width : {128, 512, 2048, 8192}) {
+  // A swap is judged by the well at rest after its whole chain, or (quicker, and better on
+  // some stages) by the well at its first decision point; narrow beams first, wider ones
+  // after. Once a solution is known a beam only looks for a shorter one, and only the beams
+  // that judge wells at rest run (they find the shorter ones).
+  struct TBeam {
+    int32_t Width;
+    bool ToRest;
+  };
+  for (const TBeam b : {TBeam{128, true}, TBeam{128, false}, TBeam{512, true},
+                        TBeam{512, false}, TBeam{2048, true}, TBeam{2048, false},
+                        TBeam{8192, true}}) {
     if (halted() || (bestNode >= 0 && !limits.Shortest)) break;
-    beam(width, true);
+    if (bestNode >= 0 && !b.ToRest) continue;  // quick to a first solution, not to a short one
+    beam(b.Width, b.ToRest);
   }
 
   int64_t sinceCheck = 0;
