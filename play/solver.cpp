@@ -638,7 +638,9 @@ TSolveReport TPuzzleSolver::Solve(const uint8_t* cells, const TSolveLimits& limi
   while (!open.empty()) {
     if (sinceCheck >= 256) {
       sinceCheck = 0;
-      if (halted() || static_cast<int64_t>(nodes.size()) >= maxWells) {
+      // Moving wells are kept whole (over a kilobyte each): a smaller share of the limit.
+      if (halted() || static_cast<int64_t>(nodes.size()) >= maxWells ||
+          static_cast<int64_t>(pool.size()) * 32 >= maxWells) {
         stopped = true;
         break;
       }

@@ -60,7 +60,7 @@ enum class TProof { Solvable, Unsolvable, Undecided };
 struct TSolveLimits {
   int32_t TimeBudgetMs = 10000;  // Undecided when it runs out before any answer
   int32_t Dt = 20;               // the tick the stage is played with (ms)
-  int64_t MaxWells = 4000000;    // wells kept in memory at most; Undecided beyond
+  int64_t MaxWells = 2000000;    // wells kept at most (about 150 MB); the search stops there
   int64_t MaxNodes = 0;          // wells played through at most (0: no limit), for a search
                                  // that ends the same way on any machine
   bool Shortest = true;          // after a first solution, search on for a shorter one
