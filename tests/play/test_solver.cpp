@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/random.h"
 #include "platform/resources.h"
 #include "play/solver.h"
 
@@ -123,11 +124,16 @@ TEST(Solver, CancelEndsTheSearchPromptlyAndSolversRunSideBySide) {
     cancelled = solver.Solve(hard.data(), TSolveLimits{}, &cancel,
                              [&](int64_t, int32_t) { ++progressCalls; });
   });
-  // Meanwhile another solver on this thread gives the same answer as ever.
+  // Meanwhile another solver on this thread gives the same answer as ever, and draws
+  // nothing from the game's random generator (a puzzle well never makes a new row).
   const std::vector<uint8_t> easy = BuiltInStage(1);
+  vexa::SeedRandom(77);
+  const int32_t expected = vexa::RandomRaw();
+  vexa::SeedRandom(77);
   TPuzzleSolver solver;
   const TSolveReport a = solver.Solve(easy.data(), TSolveLimits{});
   EXPECT_EQ(a.Solution.size(), 2u);
+  EXPECT_EQ(vexa::RandomRaw(), expected);
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   const auto asked = std::chrono::steady_clock::now();
   cancel = true;
