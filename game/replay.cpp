@@ -1,12 +1,9 @@
 #include "game/replay.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <string>
+
+#include "game/text_file.h"
 
 namespace {
 
@@ -323,34 +320,10 @@ bool ParseReplay(std::string_view text, TReplay& out, std::string& error) {
 }
 
 bool LoadReplayFile(const std::string& path, TReplay& out, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot open " + path;
-    return false;
-  }
-  // Read at most one byte more than a replay may hold, in pieces, so a huge file or a
-  // device that never ends costs no more than that.
   std::string text;
-  char chunk[16384];
-  while (text.size() <= TReplay::kMaxFileSize && in.read(chunk, sizeof chunk).gcount() > 0)
-    text.append(chunk, static_cast<size_t>(in.gcount()));
-  if (in.bad()) {
-    error = "cannot read " + path;
-    return false;
-  }
-  return ParseReplay(text, out, error);
+  return ReadTextFile(path, TReplay::kMaxFileSize, text, error) && ParseReplay(text, out, error);
 }
 
 bool SaveReplayFile(const std::string& path, const TReplay& replay) {
-  const std::string text = WriteReplay(replay);
-  const std::string tmp = path + ".tmp" + std::to_string(getpid());
-  FILE* f = std::fopen(tmp.c_str(), "wb");
-  if (!f) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed || std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
+  return WriteTextFile(path, WriteReplay(replay));
 }

@@ -1,12 +1,11 @@
 #include "game/stage_set.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+
+#include "game/text_file.h"
 
 namespace fs = std::filesystem;
 
@@ -161,36 +160,13 @@ bool ParseStageSet(std::string_view text, TStageSet& out, std::string& error) {
 }
 
 bool LoadStageSet(const std::string& path, TStageSet& out, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot open " + path;
-    return false;
-  }
-  // At most one byte more than a set may hold, so a huge file or an endless device costs
-  // no more than that.
   std::string text;
-  char chunk[8192];
-  while (text.size() <= TStageSet::kMaxFileSize && in.read(chunk, sizeof chunk).gcount() > 0)
-    text.append(chunk, static_cast<size_t>(in.gcount()));
-  if (in.bad()) {
-    error = "cannot read " + path;
-    return false;
-  }
-  return ParseStageSet(text, out, error);
+  return ReadTextFile(path, TStageSet::kMaxFileSize, text, error) &&
+         ParseStageSet(text, out, error);
 }
 
 bool SaveStageSet(const std::string& path, const TStageSet& set) {
-  const std::string text = WriteStageSet(set);
-  const std::string tmp = path + ".tmp" + std::to_string(getpid());
-  FILE* f = std::fopen(tmp.c_str(), "wb");
-  if (!f) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed || std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
+  return WriteTextFile(path, WriteStageSet(set));
 }
 
 std::string StageSetFolder(const std::string& saveFilePath) {

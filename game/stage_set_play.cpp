@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "game/gamedata.h"
+#include "game/text_file.h"
 
 namespace {
 
@@ -93,10 +93,10 @@ void TStageSetPlay::Begin(GameData& data) {
   BuiltInContinue = data.ContinueStage;
   BuiltInMax = data.MaxStage;
   int32_t continueStage = 0, reached = 0;
-  std::ifstream in(ProgressPath(SetPath), std::ios::binary);
-  std::string text(kMaxProgressSize + 1, '\0');
-  text.resize(in ? static_cast<size_t>(in.read(text.data(), text.size()).gcount()) : 0);
-  if (!ParseProgress(text, stages, continueStage, reached)) continueStage = reached = 0;
+  std::string text, error;
+  if (!ReadTextFile(ProgressPath(SetPath), kMaxProgressSize, text, error) ||
+      !ParseProgress(text, stages, continueStage, reached))
+    continueStage = reached = 0;
   data.ContinueStage = continueStage;
   data.MaxStage = reached;
 }
@@ -106,15 +106,7 @@ bool TStageSetPlay::KeepProgress(const GameData& data) {
   const int32_t stages = StageCount();
   const std::string text = WriteProgress(Within(data.ContinueStage, stages),
                                          Within(data.MaxStage, stages));
-  const std::string tmp = path + ".tmp";
-  FILE* f = std::fopen(tmp.c_str(), "wb");
-  bool ok = f != nullptr;
-  if (f) {
-    ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fclose(f) == 0 && ok;
-    ok = ok && std::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) std::remove(tmp.c_str());
-  }
+  const bool ok = WriteTextFile(path, text);
   if (!ok && !WriteFailureTold) {
     WriteFailureTold = true;
     std::fprintf(stderr, "vexa: the progress of the stage set cannot be kept in %s\n",

@@ -47,10 +47,7 @@ void TContSelectMode::Decide() {
 
 void TContSelectMode::Draw() {
   DrawFrame("パズル", 8, 8, "SELECT GAME", 140, 1);
-  DrawCursor(148, 160 + 40 * Cursor);
-  DrawText(180, 160, "NEW GAME", 0, false);
-  DrawText(180, 200, "CONTINUE", 2, false);
-  DrawText(180, 240, "SELECT STAGE", 3, false);
+  DrawEntries(148, 180, 160, 40, {{"NEW GAME", 0}, {"CONTINUE", 2}, {"SELECT STAGE", 3}});
   // Shown 1-based; its digits cycle their colours while the number can be changed.
   DrawNumber(420, 244, SelStage + 1, Cursor == kSelectStage ? -1 : 3);
   // A stage set being played shows its name, in the letters the font has.

@@ -20,11 +20,8 @@ void TLvSelectMode::Decide() {
 
 void TLvSelectMode::Draw() {
   DrawFrame("エンドレス", 8, 8, "SELECT LEVEL", 140, 3);
-  DrawCursor(168, 160 + 40 * Cursor);
   // Each level keeps its colour wherever it is shown (the ranking names too).
-  DrawText(200, 160, "EASY", 1, false);
-  DrawText(200, 200, "NOMAL", 2, false);
-  DrawText(200, 240, "HARD", 0, false);
+  DrawEntries(168, 200, 160, 40, {{"EASY", 1}, {"NOMAL", 2}, {"HARD", 0}});
 }
 
 void TLvSelectMode::Leave() { GameData->Difficulty = static_cast<uint8_t>(Cursor); }

@@ -72,6 +72,16 @@ void TMenuMode::PickOfTwo(uint16_t pushed, uint16_t toFirst, uint16_t toSecond) 
   }
 }
 
+void TMenuMode::DrawEntries(int32_t cursorX, int32_t textX, int32_t top, int32_t step,
+                            std::initializer_list<TEntry> entries) {
+  DrawCursor(cursorX, top + step * Cursor);
+  int32_t y = top;
+  for (const TEntry& e : entries) {
+    DrawText(textX, y, e.Text, e.Font, false);
+    y += step;
+  }
+}
+
 void TMenuMode::DrawFrame(const char* heading, int32_t x, int32_t y, const char* title,
                           int32_t titleX, int32_t titleFont) {
   DrawBack();

@@ -6,6 +6,7 @@
 // its entries (ReadEntries), its drawing and what it writes into GameData (Decide, Cancel,
 // Leave).
 #include <cstdint>
+#include <initializer_list>
 
 #include "game/gamemgr.h"
 
@@ -60,6 +61,14 @@ class TMenuMode : public TGameMgrMode {
   // ENTER and the small logo.
   void DrawFrame(const char* heading, int32_t x, int32_t y, const char* title = nullptr,
                  int32_t titleX = 0, int32_t titleFont = 0);
+  // A list of entries, each in its font, at textX from y = top, step apart, with the cursor
+  // at cursorX on the chosen one.
+  struct TEntry {
+    const char* Text;
+    int32_t Font;
+  };
+  void DrawEntries(int32_t cursorX, int32_t textX, int32_t top, int32_t step,
+                   std::initializer_list<TEntry> entries);
 
  private:
   const bool WithCancel = false;

@@ -10,9 +10,7 @@ void TPuzSaveMode::ReadEntries() { PickOfTwo(Kernel->Pushed, btUp, btDown); }
 
 void TPuzSaveMode::Draw() {
   DrawFrame("パズル", 8, 8, "TRY AGAIN?", 160, 2);
-  DrawCursor(188, 200 + 40 * Cursor);
-  DrawText(220, 200, "YES", 1, false);
-  DrawText(220, 240, "NO", 0, false);
+  DrawEntries(188, 220, 200, 40, {{"YES", 1}, {"NO", 0}});
 }
 
 void TPuzSaveMode::Leave() {

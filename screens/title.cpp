@@ -27,8 +27,5 @@ void TTitleMode::Draw() {
   Kernel->Draw->Draw(80, 48, "タイトル", 0);
   Kernel->Draw->Draw(129, 344, "コピーライト", 0);
   DrawPushEnter(168, 300);
-  DrawCursor(128, 160 + 30 * Cursor);
-  DrawText(160, 160, "GAME START", 0, false);
-  DrawText(160, 190, "RANKING", 1, false);
-  DrawText(160, 220, "OPTION", 2, false);
+  DrawEntries(128, 160, 160, 30, {{"GAME START", 0}, {"RANKING", 1}, {"OPTION", 2}});
 }

@@ -294,31 +294,28 @@ void TWorkshopMode::Place(int32_t col, int32_t row, uint8_t letter) {
 }
 
 void TWorkshopMode::ShiftColumn(int32_t col, int32_t rows) {
-  TCells& c = Cells();
-  TCells old = c;
-  for (int32_t r = 0; r < kWellRows; ++r)
-    c[static_cast<size_t>(kFieldCols * ((r + rows + kWellRows) % kWellRows) + col)] =
-        old[static_cast<size_t>(kFieldCols * r + col)];
-  Edited();
+  ShiftCells(col, 1, 0, kWellRows, 0, rows);
 }
 
 void TWorkshopMode::ShiftRow(int32_t row, int32_t cols) {
-  TCells& c = Cells();
-  TCells old = c;
-  for (int32_t k = 0; k < kFieldCols; ++k)
-    c[static_cast<size_t>(kFieldCols * row + (k + cols + kFieldCols) % kFieldCols)] =
-        old[static_cast<size_t>(kFieldCols * row + k)];
-  Edited();
+  ShiftCells(0, kFieldCols, row, 1, cols, 0);
 }
 
 void TWorkshopMode::ShiftWell(int32_t cols, int32_t rows) {
+  ShiftCells(0, kFieldCols, 0, kWellRows, cols, rows);
+}
+
+void TWorkshopMode::ShiftCells(int32_t col0, int32_t width, int32_t row0, int32_t height,
+                               int32_t cols, int32_t rows) {
   TCells& c = Cells();
-  TCells old = c;
-  for (int32_t r = 0; r < kWellRows; ++r)
-    for (int32_t k = 0; k < kFieldCols; ++k)
-      c[static_cast<size_t>(kFieldCols * ((r + rows + kWellRows) % kWellRows) +
-                            (k + cols + kFieldCols) % kFieldCols)] =
-          old[static_cast<size_t>(kFieldCols * r + k)];
+  const TCells old = c;
+  for (int32_t r = 0; r < height; ++r)
+    for (int32_t k = 0; k < width; ++k) {
+      const int32_t toRow = row0 + (r + rows % height + height) % height;
+      const int32_t toCol = col0 + (k + cols % width + width) % width;
+      c[static_cast<size_t>(kFieldCols * toRow + toCol)] =
+          old[static_cast<size_t>(kFieldCols * (row0 + r) + col0 + k)];
+    }
   Edited();
 }
 

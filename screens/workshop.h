@@ -87,6 +87,10 @@ class TWorkshopMode : public TGameMgrMode {
   void ShiftColumn(int32_t col, int32_t rows);
   void ShiftRow(int32_t row, int32_t cols);
   void ShiftWell(int32_t cols, int32_t rows);
+  // Moves the cells of a width x height region at (col0, row0) by (cols, rows), wrapping
+  // round within the region.
+  void ShiftCells(int32_t col0, int32_t width, int32_t row0, int32_t height, int32_t cols,
+                  int32_t rows);
   void ClearWell();
   void StepLetter(int32_t by);
 

@@ -271,16 +271,36 @@ ReplayRun ReplayFolder::Play(const std::string& script, int seed) const {
   return RunReplay(Path, "--seed " + std::to_string(seed) + " '" + src + "'");
 }
 
+namespace {
+
+// Passes when the run ended well with the number of dump lines given.
+::testing::AssertionResult EndedWell(const std::string& what, const ReplayRun& run,
+                                     size_t dumps) {
+  if (run.Status != 0)
+    return ::testing::AssertionFailure() << what << " ended with " << run.Status << ":\n" << run.Out;
+  if (run.Dumps.size() != dumps)
+    return ::testing::AssertionFailure() << what << " dumped " << run.Dumps.size()
+                                         << " lines, not " << dumps << ":\n" << run.Out;
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace
+
+const char* const kLogoToPuzzleStart =
+    "wait 10\ntap ENTER\nwait 100\ntap ENTER\nwait 20\ntap RIGHT\nwait 1\ntap ENTER\nwait 20\n";
+
 ::testing::AssertionResult ReplayFolder::Play(const std::string& script, int seed, size_t dumps,
                                               ReplayRun& run) const {
   if (Path.empty()) return ::testing::AssertionFailure() << "no folder for " << script;
   run = Play(script, seed);
-  if (run.Status != 0)
-    return ::testing::AssertionFailure() << script << " ended with " << run.Status << ":\n" << run.Out;
-  if (run.Dumps.size() != dumps)
-    return ::testing::AssertionFailure() << script << " dumped " << run.Dumps.size()
-                                         << " lines, not " << dumps << ":\n" << run.Out;
-  return ::testing::AssertionSuccess();
+  return EndedWell(script, run, dumps);
+}
+
+::testing::AssertionResult ReplayFolder::PlayText(const std::string& text,
+                                                  const std::string& args, size_t dumps,
+                                                  ReplayRun& run) const {
+  run = PlayText(text, args);
+  return EndedWell("the script", run, dumps);
 }
 
 ReplayRun ReplayFolder::PlayText(const std::string& text, const std::string& args) const {

@@ -258,7 +258,14 @@ class ReplayFolder : public PrivateFolder {
                                   ReplayRun& run) const;
   // Plays a script of the given text, with further arguments.
   ReplayRun PlayText(const std::string& text, const std::string& args = "") const;
+  // The same, passing when the run ended well with the number of dump lines given.
+  ::testing::AssertionResult PlayText(const std::string& text, const std::string& args,
+                                      size_t dumps, ReplayRun& run) const;
 };
+
+// Script text from the logo through GAME START and PUZZLE to the puzzle start screen (NEW
+// GAME, CONTINUE, SELECT STAGE).
+extern const char* const kLogoToPuzzleStart;
 
 // The value of key in a dump line: the first occurrence ("" when absent).
 std::string Value(const std::string& dump, const std::string& key);

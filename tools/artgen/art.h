@@ -66,6 +66,8 @@ Layer MakeReward();
 Layer MakeMakerLogo();
 
 // Shared pieces.
+// Copies a rectangle of src into dst at (dx, dy).
+void copyRect(Layer& dst, const Layer& src, int sx, int sy, int w, int h, int dx, int dy);
 void drawBlockCell(Layer& L, int set, int letter, float ox, float oy, float size = 32.0f);
 // A letter block in a colour of its own choosing, without stripes (the logo's blocks).
 inline Col logoColor(char ch) { return hueColor(((ch - 'A') * 3) % 8); }

@@ -127,4 +127,13 @@ void drawHeadingText(Layer& L, FontLib& f, const std::string& s, float x, float 
   }
 }
 
+void copyRect(Layer& dst, const Layer& src, int sx, int sy, int w, int h, int dx, int dy) {
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const float* s = src.at(sx + x, sy + y);
+      float* d = dst.at(dx + x, dy + y);
+      for (int k = 0; k < 4; ++k) d[k] = s[k];
+    }
+}
+
 }  // namespace art

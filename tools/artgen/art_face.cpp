@@ -163,30 +163,19 @@ Layer paintFace(int expr, int lid) {
   return L;
 }
 
-namespace {
-void crop(Layer& dst, const Layer& src, int sx, int sy, int w, int h, int dx, int dy) {
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const float* s = src.at(sx + x, sy + y);
-      float* d = dst.at(dx + x, dy + y);
-      for (int k = 0; k < 4; ++k) d[k] = s[k];
-    }
-}
-}  // namespace
-
 Layer MakeFaceHead() { return paintFace(0, -1); }
 
 Layer MakeFaceExpressions() {
   // Cells of 72 x 54, drawn at (head x + 30, head y + 56).
   Layer L(72, 270);
-  for (int e = 0; e < 5; ++e) crop(L, paintFace(e, -1), 30, 56, 72, 54, 0, e * 54);
+  for (int e = 0; e < 5; ++e) copyRect(L, paintFace(e, -1), 30, 56, 72, 54, 0, e * 54);
   return L;
 }
 
 Layer MakeFaceLids() {
   // Cells of 54 x 20, drawn at (head x + 36, head y + 68) over the calm face.
   Layer L(54, 60);
-  for (int c = 0; c < 3; ++c) crop(L, paintFace(0, c), 36, 68, 54, 20, 0, c * 20);
+  for (int c = 0; c < 3; ++c) copyRect(L, paintFace(0, c), 36, 68, 54, 20, 0, c * 20);
   return L;
 }
 

@@ -8,16 +8,6 @@ namespace {
 
 const Col kInk = rgb(40, 24, 60);  // the dark outline shared by every picture
 
-// Copies a rectangle of src into dst at (dx, dy).
-void copyRect(Layer& dst, const Layer& src, int sx, int sy, int w, int h, int dx, int dy) {
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const float* s = src.at(sx + x, sy + y);
-      float* d = dst.at(dx + x, dy + y);
-      for (int k = 0; k < 4; ++k) d[k] = s[k];
-    }
-}
-
 }  // namespace
 
 // Composites src rotated by deg about its centre, with that centre placed at (cx, cy).

@@ -123,12 +123,13 @@ void Cursor(Screen& sc, int x, int y, int frame) {
 void MiniLogo(Screen& sc) { D(sc, 360, 326, "MiniLogo", 0); }
 
 // A menu screen below the title: the back picture, its heading sprite, its title waving at
-// (titleX, 120) and the small logo.
+// (titleX, 120), PUSH ENTER (unless pushEnter is false) and the small logo.
 void MenuFrame(Screen& sc, const char* heading, int titleX, const char* title, int font,
-               int elapsed) {
+               int elapsed, bool pushEnter = true) {
   D(sc, 0, 0, "Back", 0);
   D(sc, 8, 8, heading, 0);
   Text(sc, titleX, 120, title, font, true, elapsed);
+  if (pushEnter) Text(sc, 168, 300, "PUSH ENTER", 1, true, 0);
   MiniLogo(sc);
 }
 
@@ -372,7 +373,6 @@ void writePreviews(const std::string& dir, const std::string& bm) {
   {  // Level.
     Screen sc;
     MenuFrame(sc, "Endless", 140, "SELECT LEVEL", 3, 0);
-    Text(sc, 168, 300, "PUSH ENTER", 1, true, 0);
     Cursor(sc, 168, 200, 3);
     Text(sc, 200, 160, "EASY", 1);
     Text(sc, 200, 200, "NOMAL", 2);
@@ -382,7 +382,6 @@ void writePreviews(const std::string& dir, const std::string& bm) {
   {  // Puzzle start and retry.
     Screen sc;
     MenuFrame(sc, "Puzzle", 140, "SELECT GAME", 1, 250);
-    Text(sc, 168, 300, "PUSH ENTER", 1, true, 0);
     Cursor(sc, 148, 240, 1);
     Text(sc, 180, 160, "NEW GAME", 0);
     Text(sc, 180, 200, "CONTINUE", 2);
@@ -390,7 +389,7 @@ void writePreviews(const std::string& dir, const std::string& bm) {
     Number(sc, 420, 244, 23, 1);
     save(sc, "continue");
     Screen s2;
-    MenuFrame(s2, "Puzzle", 160, "TRY AGAIN?", 2, 100);
+    MenuFrame(s2, "Puzzle", 160, "TRY AGAIN?", 2, 100, false);
     Cursor(s2, 188, 200, 0);
     Text(s2, 220, 200, "YES", 1);
     Text(s2, 220, 240, "NO", 0);

@@ -3,6 +3,11 @@
 // itself with VEXA_BENCH(name) { ... }; the body prints its own figures.
 #include <chrono>
 #include <cstdio>
+#include <memory>
+
+namespace platform {
+class Window;
+}
 
 namespace bench {
 
@@ -19,6 +24,10 @@ double MicrosPerCall(int iterations, Fn&& fn) {
   auto end = std::chrono::steady_clock::now();
   return std::chrono::duration<double, std::micro>(end - start).count() / iterations;
 }
+
+// The game's window, as the game opens it; null (with "<what>: skipped (why)" printed) when
+// there is no display to open it on.
+std::unique_ptr<platform::Window> OpenWindow(const char* what);
 
 }  // namespace bench
 

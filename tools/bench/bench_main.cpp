@@ -1,8 +1,10 @@
 // vexa-bench: runs every registered benchmark, or the one named on the command line.
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "platform/window.h"
 #include "tools/bench/bench.h"
 
 namespace bench {
@@ -23,6 +25,13 @@ std::vector<Entry>& Table() {
 bool Register(const char* name, BenchFn fn) {
   Table().push_back({name, fn});
   return true;
+}
+
+std::unique_ptr<platform::Window> OpenWindow(const char* what) {
+  std::string error;
+  auto window = platform::Window::Create("Ｖｅｘａ", 513, 384, error);
+  if (!window) std::printf("%s: skipped (%s)\n", what, error.c_str());
+  return window;
 }
 
 }  // namespace bench

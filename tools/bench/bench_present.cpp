@@ -38,12 +38,8 @@ void Pattern(std::vector<uint32_t>& pixels, int frame) {
 }
 
 void PresentCost() {
-  std::string error;
-  auto window = platform::Window::Create("Ｖｅｘａ", 513, 384, error);
-  if (!window) {
-    std::printf("skipped: %s\n", error.c_str());
-    return;
-  }
+  auto window = bench::OpenWindow("present");
+  if (!window) return;
   window->PumpEvents();
   if (const char* fit = std::getenv("VEXA_BENCH_FIT"); fit && std::string(fit) == "1")
     window->SetScaleModes(platform::ScaleMode::Fit, platform::ScaleMode::Fit);

@@ -56,12 +56,8 @@ VEXA_BENCH(startup) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
   const double before = MsSinceProcessStart();
   auto t = Clock::now();
-  std::string error;
-  auto window = platform::Window::Create("Ｖｅｘａ", 513, 384, error);
-  if (!window) {
-    std::printf("startup: skipped (%s)\n", error.c_str());
-    return;
-  }
+  auto window = bench::OpenWindow("startup");
+  if (!window) return;
   const double windowMs = MsSince(t);
   t = Clock::now();
   TMainForm::Settings settings;

@@ -15,12 +15,8 @@
 namespace {
 
 void TickJitter() {
-  std::string error;
-  auto window = platform::Window::Create("Ｖｅｘａ", 513, 384, error);
-  if (!window) {
-    std::printf("skipped: %s\n", error.c_str());
-    return;
-  }
+  auto window = bench::OpenWindow("ticks");
+  if (!window) return;
   std::vector<uint32_t> stamps;
   THITimer timer;
   timer.Enabled = false;
