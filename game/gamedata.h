@@ -45,7 +45,8 @@ struct GameData {
   uint8_t PuzzleData[kPuzzleDataSize] = {};
   // The replays of this run of the game (not owned, never saved); nullptr: none are made.
   TReplaySession* Replays = nullptr;
-  // A stage tried from the puzzle workshop is being played: nothing is saved (never saved).
+  // The game data is set up for something other than the player's own game (a replay being
+  // watched or proved, a stage tried in the workshop): nothing is saved (never saved).
   bool NoSave = false;
   // A stage set played instead of the built-in stages (not owned, never saved); nullptr:
   // the built-in stages. StageCount is the number of stages in PuzzleData being played.

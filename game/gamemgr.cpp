@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "engine/kernel.h"
-#include "game/replay_session.h"
 #include "game/savefile.h"
 #include "game/stage_set_play.h"
 #include "media/kordraw.h"
@@ -259,10 +258,7 @@ void TGameMgrMode::LoadSaveData() {
 }
 
 void TGameMgrMode::WriteSaveData() {
-  // A replay being watched or proved plays on game data set up for it, and the options it
-  // may open are the recorded player's: nothing of it is saved.
-  if (GameData->Replays && GameData->Replays->IsWatching()) return;
-  // Nor is anything of a stage tried in the workshop: it is not one of the player's stages.
+  // Game data set up for a replay or a workshop try is not the player's: nothing is saved.
   if (GameData->NoSave) return;
   // A failed save leaves the game running on the values in memory; the player is told.
   const std::string path = savefile::Path();

@@ -96,6 +96,8 @@ void TReplaySession::Watch(TReplay replay) {
 }
 
 void TReplaySession::SetUpGame(GameData& data) const {
+  // The recorded player's game, and the options it may open, are not the player's to keep.
+  data.NoSave = true;
   data.GameType = WatchedGame.GameType;
   data.Difficulty = WatchedGame.Difficulty;
   if (WatchedGame.IsEndless()) return;

@@ -50,7 +50,7 @@ class TReplaySession : public TButtonSource {
   bool IsWatching() const { return Watching; }
   const TReplay& Watched() const { return WatchedGame; }
   // Sets the game data up as the watched game began: its type, difficulty, stage and the
-  // stage's cells.
+  // stage's cells; nothing of it is saved.
   void SetUpGame(GameData& data) const;
   // The buttons of the next tick; none once the replay has run out.
   uint16_t NextButtons() override;
